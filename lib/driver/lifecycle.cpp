@@ -1,0 +1,93 @@
+// Start and stop of the driver build, and the adapter re-check.
+#include <cstring>
+
+#include "lib/driver/adapter_search.h"
+#include "lib/driver/driver_version.h"
+#include "lib/driver/lib_state.h"
+#include "lib/driver/oid_channel.h"
+#include "lib/driver/os_class.h"
+#include "vtrlib.h"
+
+namespace {
+
+// NDIS_802_11_NETWORK_TYPE Ndis802_11OFDM5: the adapter reaches the 5 GHz band.
+constexpr uint32_t kNetworkTypeOfdm5 = 2;
+// Every 2.4 GHz mode including 802.11n.
+constexpr uint32_t kWirelessModeAll24GHz = 9;
+
+void DetectBands() {
+  auto& state = vtr::LibState();
+  state.dualBand = 0;
+  uint32_t types[5] = {};  // a count, then up to four network types
+  if (!vtr::QueryOid(vtr::kOid802_11NetworkTypesSupported, types, sizeof(types), nullptr)) return;
+  const uint32_t listed = types[0] < 4 ? types[0] : 4;
+  for (uint32_t i = 1; i <= listed; ++i) {
+    if (types[i] == kNetworkTypeOfdm5) state.dualBand = 1;
+  }
+}
+
+void ClearStartSetting() {
+  uint32_t value = 0;
+  if (vtr::QueryOid(vtr::kOidVendorStartSetting, &value, sizeof(value), nullptr) && value != 0) {
+    value = 0;
+    vtr::SetOid(vtr::kOidVendorStartSettingSet, &value, sizeof(value), nullptr);
+  }
+}
+
+void ReadNdisVersion() {
+  uint16_t version = 0;
+  vtr::QueryOid(vtr::kOidGenDriverVersion, &version, sizeof(version), nullptr);
+  vtr::LibState().ndisVersion = version;
+}
+
+void SelectAllWirelessModes() {
+  uint32_t mode = kWirelessModeAll24GHz;
+  vtr::SetOid(vtr::kOidVendorWirelessModeSet, &mode, sizeof(mode), nullptr);
+}
+
+// The supplicant port is bound to the adapter's current address. Without the supplicant library
+// on the machine there is nothing to bind; the address is still asked for, as the driver sees it.
+void BindSupplicantPort() {
+  uint8_t address[6] = {};
+  vtr::QueryOid(vtr::kOid802_3CurrentAddress, address, sizeof(address), nullptr);
+}
+
+void RememberDriverFacts() {
+  const vtr::DriverFacts facts = vtr::ReadDriverVersion(vtr::AdapterName());
+  auto& state = vtr::LibState();
+  std::lock_guard lock(state.mutex);
+  state.driverVersion = facts.version;
+  state.driverDate = facts.date;
+}
+
+}  // namespace
+
+int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) {
+  auto& state = vtr::LibState();
+  state.osClass = vtr::ClassifyOperatingSystem();
+  state.adapterIndex = vtr::FindAdapter();
+  if (!vtr::IsSupportedOsClass(state.osClass)) {
+    state.adapterIndex = -1;
+    return -1;
+  }
+  DetectBands();
+  ClearStartSetting();
+  ReadNdisVersion();
+  SelectAllWirelessModes();
+  BindSupplicantPort();
+  RememberDriverFacts();
+  return state.adapterIndex;
+}
+
+VtrBool VTR_UnInitialize(void) {
+  auto& state = vtr::LibState();
+  if (!vtr::IsSupportedOsClass(state.osClass)) return 1;
+  state.adapterIndex = -1;
+  return 1;
+}
+
+VtrBool VTR_IsCardConnect(void) {
+  auto& state = vtr::LibState();
+  state.adapterIndex = vtr::FindAdapter();
+  return state.adapterIndex != -1;
+}

@@ -1,0 +1,41 @@
+// Machine directories: creating one from a built-in description, checking one, and choosing the
+// one this process uses.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/services.h"
+
+namespace sim {
+
+// The file names inside a machine directory.
+inline constexpr const char* kDescriptionFile = "machine.json";
+inline constexpr const char* kHiveFile = "registry.reg";
+inline constexpr const char* kDriveC = "drive_c";
+
+// Creates dir (which must not exist or be empty) from the built-in description named preset.
+// Returns why it failed, or nothing on success.
+std::optional<std::string> InitMachineDirectory(const std::filesystem::path& dir,
+                                                std::string_view preset);
+
+// Why dir cannot serve as a machine (bad description, unreadable hive, not writable), or nothing.
+std::optional<std::string> CheckMachineDirectory(const std::filesystem::path& dir);
+
+// $XDG_STATE_HOME/radiodesk/machine (~/.local/state when the variable is unset).
+std::filesystem::path DefaultMachineDirectory();
+// RADIODESK_MACHINE when set, else the default machine directory.
+std::filesystem::path SelectedMachineDirectory();
+
+// Opens the selected machine, creating it from the "xp" description when it does not exist yet.
+// Returns why it failed, or nothing.
+std::optional<std::string> PrepareSelectedMachine();
+
+// Makes dir the machine of this process from now on (tests switch machines between cases).
+// The machine must exist; returns why it cannot be used, or nothing.
+std::optional<std::string> UseMachine(const std::filesystem::path& dir);
+
+}  // namespace sim

@@ -1,0 +1,71 @@
+// machine.json: what a simulated machine is made of. Parsed once when the machine is opened.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace sim {
+
+struct OsDescription {
+  uint32_t platformId = 2;
+  uint32_t major = 5;
+  uint32_t minor = 1;
+  uint32_t build = 2600;
+  std::string servicePack;
+  // Windows 95 and NT 4 before SP6 refuse the extended version structure.
+  bool extendedVersionInfo = true;
+};
+
+struct DriverFileDescription {
+  std::string version;    // "a.b.c.d", the fixed file version of the version resource
+  std::string lastWrite;  // "YYYY-MM-DDTHH:MM:SS", UTC
+};
+
+struct DriverDescription {
+  std::string version;             // "DriverVersion"; empty: no value
+  std::string date;                // "DriverDate" as Windows keeps it ("6-21-2008"); empty: no value
+  std::string service;             // Ndi\"Service"; empty: no value
+  std::string imagePath;           // the service's "ImagePath", relative to the Windows folder
+  std::optional<DriverFileDescription> file;  // the driver file written under drive_c
+};
+
+struct AdapterDescription {
+  std::string name;  // "{GUID}"
+  std::string description;
+  uint32_t index = 0;
+  uint32_t type = 6;  // IF_TYPE_ETHERNET_CSMACD 6, IEEE 802.11 71
+  std::vector<uint8_t> mac;
+  std::string pnpInstanceId;  // empty: no Connection key
+  std::string connectionName;
+  std::string classInstance;  // "0007": the class key subkey; empty: none
+  std::string componentId;
+  DriverDescription driver;
+  bool dhcpEnabled = true;
+  std::string ipAddress = "0.0.0.0";
+  std::string subnetMask = "0.0.0.0";
+  std::string gateway;
+  std::string dhcpServer;
+};
+
+struct MachineDescription {
+  std::string name;
+  OsDescription os;
+  std::string windowsDirectory = "C:\\WINDOWS";
+  std::string userName = "User";
+  int32_t utcOffsetMinutes = 0;  // local time = UTC + offset
+  double timeScale = 1.0;        // a live machine's clock runs this much faster than real time
+  std::vector<AdapterDescription> adapters;
+};
+
+// Parses machine.json text; on failure returns a message naming the field at fault.
+std::variant<MachineDescription, std::string> ParseMachineDescription(std::string_view text);
+
+// "C:\Documents and Settings\<user>\Local Settings\Temp\".
+std::string UserTempPath(const MachineDescription& machine);
+
+}  // namespace sim

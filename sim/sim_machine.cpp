@@ -1,0 +1,32 @@
+#include "sim/sim_machine.h"
+
+#include "sim/machine.h"
+#include "sim/machine_clock.h"
+
+namespace sim {
+namespace {
+
+// 2026-01-01T00:00:00Z: the calendar start of a machine in virtual time.
+constexpr int64_t kVirtualEpochMs = 1'767'225'600'000;
+
+std::unique_ptr<platform::ClockPort> MakeClock(const MachineDescription& description,
+                                               bool virtualTime) {
+  if (virtualTime) {
+    return std::make_unique<VirtualClock>(kVirtualEpochMs, description.utcOffsetMinutes);
+  }
+  return std::make_unique<RealClock>(description.timeScale, description.utcOffsetMinutes);
+}
+
+}  // namespace
+
+SimMachine::SimMachine(std::filesystem::path directory, MachineDescription description,
+                       bool virtualTime)
+    : directory_(std::move(directory)),
+      description_(std::move(description)),
+      registry_(directory_ / kHiveFile),
+      ipHelper_(description_),
+      systemInfo_(description_),
+      files_(directory_ / kDriveC, description_.utcOffsetMinutes),
+      clock_(MakeClock(description_, virtualTime)) {}
+
+}  // namespace sim

@@ -1,0 +1,43 @@
+// One simulated machine: its description and the ports it offers to the programs.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/services.h"
+#include "sim/machine_description.h"
+#include "sim/sim_devices.h"
+#include "sim/sim_files.h"
+#include "sim/sim_ip_helper.h"
+#include "sim/sim_registry.h"
+#include "sim/sim_system_info.h"
+
+namespace sim {
+
+class SimMachine : public platform::Services {
+ public:
+  // In virtual time the calendar starts at a fixed date, so tests see the same dates each run.
+  SimMachine(std::filesystem::path directory, MachineDescription description, bool virtualTime);
+
+  platform::RegistryPort& Registry() override { return registry_; }
+  platform::IpHelperPort& IpHelper() override { return ipHelper_; }
+  platform::SystemInfoPort& SystemInfo() override { return systemInfo_; }
+  platform::FilesPort& Files() override { return files_; }
+  platform::ClockPort& Clock() override { return *clock_; }
+  platform::DevicePort& Devices() override { return devices_; }
+
+  const std::filesystem::path& directory() const { return directory_; }
+  const MachineDescription& description() const { return description_; }
+
+ private:
+  const std::filesystem::path directory_;
+  const MachineDescription description_;
+  SimRegistry registry_;
+  SimIpHelper ipHelper_;
+  SimSystemInfo systemInfo_;
+  SimFiles files_;
+  std::unique_ptr<platform::ClockPort> clock_;
+  SimDevices devices_;
+};
+
+}  // namespace sim
