@@ -44,8 +44,8 @@ class RegistryPort {
   virtual long CreateKey(uint32_t root, std::string_view path, uint32_t access, RegKey& key) = 0;
   // With data null, only the size is reported. A buffer smaller than the value gives
   // ERROR_MORE_DATA with the needed size and no data. Needs query rights.
-  virtual long QueryValue(const RegKey& key, std::string_view name, uint32_t* type,
-                          uint8_t* data, uint32_t* size) = 0;
+  virtual long QueryValue(const RegKey& key, std::string_view name, uint32_t* type, uint8_t* data,
+                          uint32_t* size) = 0;
   // Needs set rights. An empty name is the key's default value.
   virtual long SetValue(const RegKey& key, std::string_view name, uint32_t type,
                         const uint8_t* data, uint32_t size) = 0;

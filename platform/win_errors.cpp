@@ -5,7 +5,11 @@ namespace {
 thread_local long lastError = kErrorSuccess;
 }
 
-long GetLastError() { return lastError; }
-void SetLastError(long error) { lastError = error; }
+long GetLastError() {
+  return lastError;
+}
+void SetLastError(long error) {
+  lastError = error;
+}
 
 }  // namespace platform

@@ -22,6 +22,13 @@ inline constexpr const char* kDriveC = "drive_c";
 std::optional<std::string> InitMachineDirectory(const std::filesystem::path& dir,
                                                 std::string_view preset);
 
+// Creates dir (which must not exist or be empty) from a machine.json text.
+std::optional<std::string> InitMachineFromDescription(const std::filesystem::path& dir,
+                                                      std::string_view description);
+
+// The machine.json text of a built-in description; empty when there is none of that name.
+std::string_view PresetDescription(std::string_view preset);
+
 // Why dir cannot serve as a machine (bad description, unreadable hive, not writable), or nothing.
 std::optional<std::string> CheckMachineDirectory(const std::filesystem::path& dir);
 

@@ -26,9 +26,9 @@ VtrSystemTime ToSystemTime(int64_t utcMs, int32_t utcOffsetMinutes) {
 bool ParseUtcTimestamp(const std::string& text, std::time_t& seconds) {
   std::tm parts{};
   char tail = 0;
-  const int read = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &parts.tm_year,
-                               &parts.tm_mon, &parts.tm_mday, &parts.tm_hour, &parts.tm_min,
-                               &parts.tm_sec, &tail);
+  const int read =
+      std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &parts.tm_year, &parts.tm_mon,
+                  &parts.tm_mday, &parts.tm_hour, &parts.tm_min, &parts.tm_sec, &tail);
   if (read != 6 && !(read == 7 && tail == 'Z')) return false;
   if (parts.tm_mon < 1 || parts.tm_mon > 12 || parts.tm_mday < 1 || parts.tm_mday > 31 ||
       parts.tm_hour > 23 || parts.tm_min > 59 || parts.tm_sec > 60 || parts.tm_year < 1601) {
@@ -64,9 +64,13 @@ VtrSystemTime RealClock::LocalTime() {
 VirtualClock::VirtualClock(int64_t startUtcMs, int32_t utcOffsetMinutes)
     : startUtcMs_(startUtcMs), utcOffsetMinutes_(utcOffsetMinutes) {}
 
-uint64_t VirtualClock::NowMs() { return nowMs_.load(); }
+uint64_t VirtualClock::NowMs() {
+  return nowMs_.load();
+}
 
-void VirtualClock::SleepMs(uint32_t ms) { nowMs_.fetch_add(ms); }
+void VirtualClock::SleepMs(uint32_t ms) {
+  nowMs_.fetch_add(ms);
+}
 
 VtrSystemTime VirtualClock::LocalTime() {
   return ToSystemTime(startUtcMs_ + static_cast<int64_t>(nowMs_.load()), utcOffsetMinutes_);

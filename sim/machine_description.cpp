@@ -60,8 +60,8 @@ std::vector<uint8_t> MacAddress(const json& value, const std::string& where) {
   size_t pos = 0;
   while (pos < text.size()) {
     uint8_t byte = 0;
-    auto [end, ec] = std::from_chars(text.data() + pos, text.data() + std::min(pos + 2, text.size()),
-                                     byte, 16);
+    auto [end, ec] =
+        std::from_chars(text.data() + pos, text.data() + std::min(pos + 2, text.size()), byte, 16);
     if (ec != std::errc() || end != text.data() + pos + 2) {
       throw FieldError(where + ": expected an address like 00-0C-43-12-34-56");
     }
@@ -74,7 +74,8 @@ std::vector<uint8_t> MacAddress(const json& value, const std::string& where) {
       ++pos;
     }
   }
-  if (bytes.empty() || bytes.size() > 8) throw FieldError(where + ": expected 1 to 8 address bytes");
+  if (bytes.empty() || bytes.size() > 8)
+    throw FieldError(where + ": expected 1 to 8 address bytes");
   return bytes;
 }
 
@@ -84,16 +85,14 @@ OsDescription ReadOs(const json& value, const std::string& where) {
   os.platformId = Number<uint32_t>(Required(value, where, "platformId"), where + ".platformId");
   os.major = Number<uint32_t>(Required(value, where, "major"), where + ".major");
   os.minor = Number<uint32_t>(Required(value, where, "minor"), where + ".minor");
-  Optional(value, where, "build", [&](const json& v, const std::string& w) {
-    os.build = Number<uint32_t>(v, w);
-  });
+  Optional(value, where, "build",
+           [&](const json& v, const std::string& w) { os.build = Number<uint32_t>(v, w); });
   Optional(value, where, "servicePack", [&](const json& v, const std::string& w) {
     os.servicePack = Text(v, w);
     if (os.servicePack.size() > 127) throw FieldError(w + ": at most 127 characters");
   });
-  Optional(value, where, "extendedVersionInfo", [&](const json& v, const std::string& w) {
-    os.extendedVersionInfo = Flag(v, w);
-  });
+  Optional(value, where, "extendedVersionInfo",
+           [&](const json& v, const std::string& w) { os.extendedVersionInfo = Flag(v, w); });
   return os;
 }
 
@@ -102,7 +101,8 @@ DriverDescription ReadDriver(const json& value, const std::string& where) {
   DriverDescription driver;
   Optional(value, where, "version",
            [&](const json& v, const std::string& w) { driver.version = Text(v, w); });
-  Optional(value, where, "date", [&](const json& v, const std::string& w) { driver.date = Text(v, w); });
+  Optional(value, where, "date",
+           [&](const json& v, const std::string& w) { driver.date = Text(v, w); });
   Optional(value, where, "service",
            [&](const json& v, const std::string& w) { driver.service = Text(v, w); });
   Optional(value, where, "imagePath",
@@ -178,7 +178,8 @@ MachineDescription ReadMachine(const json& root) {
     machine.utcOffsetMinutes = Number<int32_t>(v, w);
   });
   Optional(root, where, "timeScale", [&](const json& v, const std::string& w) {
-    if (!v.is_number() || v.get<double>() <= 0) throw FieldError(w + ": expected a positive number");
+    if (!v.is_number() || v.get<double>() <= 0)
+      throw FieldError(w + ": expected a positive number");
     machine.timeScale = v.get<double>();
   });
   const json& adapters = Required(root, where, "adapters");

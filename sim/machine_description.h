@@ -27,10 +27,10 @@ struct DriverFileDescription {
 };
 
 struct DriverDescription {
-  std::string version;             // "DriverVersion"; empty: no value
-  std::string date;                // "DriverDate" as Windows keeps it ("6-21-2008"); empty: no value
-  std::string service;             // Ndi\"Service"; empty: no value
-  std::string imagePath;           // the service's "ImagePath", relative to the Windows folder
+  std::string version;    // "DriverVersion"; empty: no value
+  std::string date;       // "DriverDate" as Windows keeps it ("6-21-2008"); empty: no value
+  std::string service;    // Ndi\"Service"; empty: no value
+  std::string imagePath;  // the service's "ImagePath", relative to the Windows folder
   std::optional<DriverFileDescription> file;  // the driver file written under drive_c
 };
 

@@ -100,6 +100,13 @@ std::optional<std::string> InitMachineDirectory(const fs::path& dir, std::string
   if (found == nullptr) {
     return "unknown preset \"" + std::string(preset) + "\" (built in: " + PresetNames() + ")";
   }
+  return InitMachineFromDescription(dir, found->description);
+}
+
+std::optional<std::string> InitMachineFromDescription(const fs::path& dir,
+                                                      std::string_view description) {
+  auto parsed = ParseMachineDescription(description);
+  if (auto* message = std::get_if<std::string>(&parsed)) return *message;
   std::error_code error;
   const bool existed = fs::exists(dir, error);
   if (existed && !fs::is_empty(dir, error)) {
@@ -109,14 +116,8 @@ std::optional<std::string> InitMachineDirectory(const fs::path& dir, std::string
   if (error) return "cannot create " + dir.string() + ": " + error.message();
   fs::permissions(dir, fs::perms::owner_all, error);
 
-  auto parsed = ParseMachineDescription(found->description);
-  std::optional<std::string> failure;
-  if (auto* message = std::get_if<std::string>(&parsed)) {
-    failure = "built-in preset " + std::string(preset) + ": " + *message;
-  } else {
-    failure = SeedMachine(dir, std::get<MachineDescription>(parsed));
-  }
-  if (!failure) failure = WriteFileWhole(dir / kDescriptionFile, found->description);
+  std::optional<std::string> failure = SeedMachine(dir, std::get<MachineDescription>(parsed));
+  if (!failure) failure = WriteFileWhole(dir / kDescriptionFile, description);
   if (failure) {
     // Leave nothing half-made behind: a later start would take it for a machine.
     if (existed) {
@@ -126,6 +127,11 @@ std::optional<std::string> InitMachineDirectory(const fs::path& dir, std::string
     }
   }
   return failure;
+}
+
+std::string_view PresetDescription(std::string_view preset) {
+  const Preset* found = FindPreset(preset);
+  return found != nullptr ? found->description : std::string_view();
 }
 
 std::optional<std::string> CheckMachineDirectory(const fs::path& dir) {
@@ -185,8 +191,8 @@ Services& Current() {
     std::fprintf(stderr, "radiodesk: the machine cannot be used: %s\n", failure->c_str());
     sim::MachineDescription empty;
     empty.name = "unusable";
-    current.opened.push_back(std::make_unique<sim::SimMachine>(
-        dir / "unusable", std::move(empty), sim::VirtualTimeRequested()));
+    current.opened.push_back(std::make_unique<sim::SimMachine>(dir / "unusable", std::move(empty),
+                                                               sim::VirtualTimeRequested()));
     current.machine = current.opened.back().get();
   }
   return *current.machine;

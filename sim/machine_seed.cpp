@@ -57,12 +57,12 @@ class Seeder {
     platform::RegKey opened;
     long result = registry_.CreateKey(kHkeyLocalMachine, key, platform::kKeyAllAccess, opened);
     if (result == 0) {
-      result = registry_.SetValue(opened, name, type,
-                                  reinterpret_cast<const uint8_t*>(bytes.data()),
-                                  static_cast<uint32_t>(bytes.size()));
+      result =
+          registry_.SetValue(opened, name, type, reinterpret_cast<const uint8_t*>(bytes.data()),
+                             static_cast<uint32_t>(bytes.size()));
     }
-    if (result != 0) Fail("cannot write the registry key " + key + " (error " +
-                          std::to_string(result) + ")");
+    if (result != 0)
+      Fail("cannot write the registry key " + key + " (error " + std::to_string(result) + ")");
   }
 
   // Windows keeps texts with their terminating NUL.
@@ -96,8 +96,8 @@ class Seeder {
     if (driver.service.empty()) return;
     SetText(key + "\\Ndi", "Service", driver.service);
     if (driver.imagePath.empty()) return;
-    SetText("SYSTEM\\CurrentControlSet\\Services\\" + driver.service, "ImagePath",
-            driver.imagePath, platform::kRegExpandSz);
+    SetText("SYSTEM\\CurrentControlSet\\Services\\" + driver.service, "ImagePath", driver.imagePath,
+            platform::kRegExpandSz);
     if (driver.file) WriteDriverFile(driver.imagePath, *driver.file);
   }
 
@@ -126,8 +126,8 @@ class Seeder {
     // A driver image: a DOS header stub, then its version resource.
     std::string bytes = "MZ";
     bytes.resize(64, '\0');
-    const auto block = platform::BuildVersionInfoBlock(
-        {parts[0] << 16 | parts[1], parts[2] << 16 | parts[3]});
+    const auto block =
+        platform::BuildVersionInfoBlock({parts[0] << 16 | parts[1], parts[2] << 16 | parts[3]});
     bytes.append(block.begin(), block.end());
     std::ofstream out(*host, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

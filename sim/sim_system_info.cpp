@@ -31,8 +31,12 @@ bool SimSystemInfo::GetVersionExA(platform::OsVersionInfoExA* info) {
   return true;
 }
 
-std::string SimSystemInfo::WindowsDirectory() { return machine_.windowsDirectory; }
+std::string SimSystemInfo::WindowsDirectory() {
+  return machine_.windowsDirectory;
+}
 
-std::string SimSystemInfo::TempPath() { return UserTempPath(machine_); }
+std::string SimSystemInfo::TempPath() {
+  return UserTempPath(machine_);
+}
 
 }  // namespace sim

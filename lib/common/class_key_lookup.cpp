@@ -23,8 +23,7 @@ std::string Upper(std::string text) {
 std::string FindClassInstance(const std::function<bool(const std::string&)>& matches) {
   for (uint32_t index = 0;; ++index) {
     const auto subkey = vtr::EnumerateSubkey(vtr::kNetworkClassKey, index,
-                                             vtr::kClassSubkeyNameChars,
-                                             VTR_HKEY_LOCAL_MACHINE);
+                                             vtr::kClassSubkeyNameChars, VTR_HKEY_LOCAL_MACHINE);
     if (!subkey) return {};
     if (matches(std::string(vtr::kNetworkClassKey) + "\\" + *subkey)) return *subkey;
   }
@@ -50,9 +49,8 @@ void VTR_GetIndexAndGUIDByVIDPID(const char* hardwareId, uint32_t* index, char* 
                       wanted);
   });
   if (subkey.empty()) return;
-  const auto instanceId =
-      vtr::ReadRegistryText(std::string(vtr::kNetworkClassKey) + "\\" + subkey,
-                            "NetCfgInstanceId", 260, VTR_HKEY_LOCAL_MACHINE);
+  const auto instanceId = vtr::ReadRegistryText(std::string(vtr::kNetworkClassKey) + "\\" + subkey,
+                                                "NetCfgInstanceId", 260, VTR_HKEY_LOCAL_MACHINE);
   if (!instanceId || instanceId->size() >= guidSize) return;
   std::memcpy(guid, instanceId->c_str(), instanceId->size() + 1);
   *index = InstanceNumber(subkey);
@@ -62,8 +60,8 @@ void VTR_GetIndexByGUID(const char* guid, uint32_t* index) {
   if (guid == nullptr || index == nullptr) return;
   const std::string wanted = Upper(guid);
   const std::string subkey = FindClassInstance([&](const std::string& key) {
-    return IsPrefixOf(
-        vtr::ReadRegistryText(key, "NetCfgInstanceId", 260, VTR_HKEY_LOCAL_MACHINE), wanted);
+    return IsPrefixOf(vtr::ReadRegistryText(key, "NetCfgInstanceId", 260, VTR_HKEY_LOCAL_MACHINE),
+                      wanted);
   });
   if (!subkey.empty()) *index = InstanceNumber(subkey);
 }

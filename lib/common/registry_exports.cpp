@@ -11,7 +11,9 @@ namespace {
 
 using platform::RegKey;
 
-platform::RegistryPort& Registry() { return platform::Current().Registry(); }
+platform::RegistryPort& Registry() {
+  return platform::Current().Registry();
+}
 
 uint32_t Rights(uint32_t base, uint32_t wow64) {
   return wow64 != 0 ? base | platform::kKeyWow64_64Key : base;
@@ -50,9 +52,8 @@ size_t MultiStringLength(const char* data, size_t limit) {
 
 }  // namespace
 
-VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer,
-                              uint32_t bufferSize, const char* defaultText, uint32_t root,
-                              uint32_t wow64) {
+VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer, uint32_t bufferSize,
+                              const char* defaultText, uint32_t root, uint32_t wow64) {
   RegKey opened;
   if (buffer == nullptr || bufferSize == 0 || !OpenForReading(key, root, wow64, opened)) {
     return 0;
@@ -71,11 +72,11 @@ VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer,
   return 0;
 }
 
-VtrBool VTR_SetRegistryString(const char* key, const char* name, const char* text,
-                              uint32_t root, uint32_t wow64) {
+VtrBool VTR_SetRegistryString(const char* key, const char* name, const char* text, uint32_t root,
+                              uint32_t wow64) {
   if (text == nullptr) return 0;
-  return SetValue(key, name, platform::kRegSz, text, static_cast<uint32_t>(std::strlen(text)),
-                  root, wow64);
+  return SetValue(key, name, platform::kRegSz, text, static_cast<uint32_t>(std::strlen(text)), root,
+                  wow64);
 }
 
 VtrBool VTR_GetRegistryMultiStr(const char* key, const char* name, char* buffer,
@@ -94,8 +95,8 @@ VtrBool VTR_GetRegistryMultiStr(const char* key, const char* name, char* buffer,
                                reinterpret_cast<uint8_t*>(buffer), &size) == 0;
 }
 
-VtrBool VTR_SetRegistryMultiStr(const char* key, const char* name, const char* data,
-                                uint32_t size, uint32_t root) {
+VtrBool VTR_SetRegistryMultiStr(const char* key, const char* name, const char* data, uint32_t size,
+                                uint32_t root) {
   return SetValue(key, name, platform::kRegMultiSz, data, size, root, 0);
 }
 
@@ -155,8 +156,8 @@ VtrBool VTR_GetRegistryBinary(const char* key, const char* name, uint8_t* buffer
   return Registry().QueryValue(opened, name != nullptr ? name : "", &type, buffer, &size) == 0;
 }
 
-VtrBool VTR_SetRegistryBinary(const char* key, const char* name, const uint8_t* data,
-                              uint32_t size, uint32_t root) {
+VtrBool VTR_SetRegistryBinary(const char* key, const char* name, const uint8_t* data, uint32_t size,
+                              uint32_t root) {
   return SetValue(key, name, platform::kRegBinary, data, size, root, 0);
 }
 
@@ -182,15 +183,13 @@ VtrBool VTR_DeleteRegistry(const char* key, uint32_t root) {
   const std::string parent = split == std::string::npos ? "" : path.substr(0, split);
   const std::string subkey = split == std::string::npos ? path : path.substr(split + 1);
   RegKey opened;
-  if (subkey.empty() ||
-      Registry().OpenKey(root, parent, platform::kKeyAllAccess, opened) != 0) {
+  if (subkey.empty() || Registry().OpenKey(root, parent, platform::kKeyAllAccess, opened) != 0) {
     return 0;
   }
   return Registry().DeleteKey(opened, subkey) == 0;
 }
 
-VtrBool VTR_DeleteRegistryValue(const char* key, const char* name, uint32_t root,
-                                uint32_t wow64) {
+VtrBool VTR_DeleteRegistryValue(const char* key, const char* name, uint32_t root, uint32_t wow64) {
   RegKey opened;
   if (key == nullptr || name == nullptr ||
       Registry().OpenKey(root, key, Rights(platform::kKeyAllAccess, wow64), opened) != 0) {

@@ -9,9 +9,8 @@
 namespace {
 
 // Authentication bit in the high half, cipher bit in the low half.
-constexpr uint32_t kAuthCipherPairs[] = {0x00010001, 0x00010002, 0x00020002,
-                                         0x00040001, 0x00040002, 0x00100004,
-                                         0x00200008, 0x00400004, 0x00800008};
+constexpr uint32_t kAuthCipherPairs[] = {0x00010001, 0x00010002, 0x00020002, 0x00040001, 0x00040002,
+                                         0x00100004, 0x00200008, 0x00400004, 0x00800008};
 
 template <size_t N>
 void CopyText(char (&field)[N], const std::string& text) {
@@ -77,8 +76,8 @@ void VTR_DriverParameter(VtrAdapterInfo* info) {
                   (firmware >> 8) & 0xFF, firmware & 0xFF);
   }
   const uint8_t* mac = adapter.macAddress;
-  std::snprintf(info->macAddress, sizeof(info->macAddress), "%02X:%02X:%02X:%02X:%02X:%02X",
-                mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  std::snprintf(info->macAddress, sizeof(info->macAddress), "%02X:%02X:%02X:%02X:%02X:%02X", mac[0],
+                mac[1], mac[2], mac[3], mac[4], mac[5]);
   uint32_t region = 0;
   if (vtr::QueryOid(vtr::kOidVendorRegion, &region, sizeof(region), nullptr)) {
     info->regionCode = RegionCodeFromDriver(region);

@@ -60,7 +60,8 @@ int32_t FindAdapter() {
   const auto list = AdapterList();
   if (!list) return -1;
   for (const IpAdapterInfo* info = list.get(); info != nullptr; info = info->next) {
-    const std::string name(info->adapterName, strnlen(info->adapterName, sizeof(info->adapterName)));
+    const std::string name(info->adapterName,
+                           strnlen(info->adapterName, sizeof(info->adapterName)));
     const auto pnpInstanceId = ReadRegistryText(kNetworkConnectionsKey + name + "\\Connection",
                                                 "PnpInstanceID", 260, VTR_HKEY_LOCAL_MACHINE);
     if (!pnpInstanceId) continue;

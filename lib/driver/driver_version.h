@@ -8,7 +8,7 @@
 namespace vtr {
 
 struct DriverFacts {
-  std::string version;  // empty when nothing was found
+  std::string version;   // empty when nothing was found
   VtrSystemTime date{};  // year, month and day used
 };
 

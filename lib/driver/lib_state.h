@@ -50,8 +50,8 @@ struct VtrLibState {
   const std::vector<std::string> hardwareIds{"PCI\\VEN_1814&DEV_0601", "PCI\\VEN_1814&DEV_0701"};
 
   mutable std::mutex mutex;
-  FoundAdapter adapter;  // guarded by mutex
-  std::string driverVersion;  // guarded by mutex
+  FoundAdapter adapter;        // guarded by mutex
+  std::string driverVersion;   // guarded by mutex
   VtrSystemTime driverDate{};  // guarded by mutex
 };
 

@@ -34,8 +34,7 @@ VTR_API void VTR_DriverParameter(VtrAdapterInfo* info);
 
 /* Scan, connection and link. */
 VTR_API int32_t VTR_SiteSurveyEx(uint32_t filterMask, uint32_t sortKey, uint32_t sortDescending,
-                                 uint32_t scanMode, VtrSurveyEntry* entries,
-                                 uint32_t signalFormat);
+                                 uint32_t scanMode, VtrSurveyEntry* entries, uint32_t signalFormat);
 VTR_API VtrBool VTR_ConnectToAP(ProfileRecord* profile, uint32_t flags);
 VTR_API VtrBool VTR_DisConnectToAP(void);
 VTR_API void VTR_APLinkInformation(VtrLinkInfo* link, uint32_t flags);
@@ -59,8 +58,7 @@ VTR_API VtrBool VTR_ExportProfile(const char* path);
 /* Wi-Fi Protected Setup. */
 VTR_API int32_t VTR_WPSInitialize(void);
 VTR_API int32_t VTR_WPSUninitialize(void);
-VTR_API int32_t VTR_WPSStartEngine(WpsRequest request, VtrWpsCallback callback,
-                                   uintptr_t context);
+VTR_API int32_t VTR_WPSStartEngine(WpsRequest request, VtrWpsCallback callback, uintptr_t context);
 VTR_API int32_t VTR_WPSStopEngine(void);
 VTR_API int32_t VTR_WPSGetProfile(ProfileRecord* record);
 VTR_API int32_t VTR_WPSGeneratePin(char* text);
@@ -76,8 +74,8 @@ VTR_API uint8_t* VTR_StringToHex(const char* text, uint32_t textLength, uint8_t*
 /* Registry access. root is a predefined root (VTR_HKEY_*); wow64 non-zero asks for the 64-bit
  * registry view. */
 VTR_API VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer,
-                                      uint32_t bufferSize, const char* defaultText,
-                                      uint32_t root, uint32_t wow64);
+                                      uint32_t bufferSize, const char* defaultText, uint32_t root,
+                                      uint32_t wow64);
 VTR_API VtrBool VTR_SetRegistryString(const char* key, const char* name, const char* text,
                                       uint32_t root, uint32_t wow64);
 VTR_API VtrBool VTR_GetRegistryMultiStr(const char* key, const char* name, char* buffer,
@@ -95,8 +93,8 @@ VTR_API VtrBool VTR_SetRegistryWORD(const char* key, const char* name, uint16_t 
                                     uint32_t root, uint32_t wow64);
 VTR_API VtrBool VTR_GetRegistryBYTE(const char* key, const char* name, uint8_t* result,
                                     uint8_t defaultValue, uint32_t root, uint32_t wow64);
-VTR_API VtrBool VTR_SetRegistryBYTE(const char* key, const char* name, uint8_t value,
-                                    uint32_t root, uint32_t wow64);
+VTR_API VtrBool VTR_SetRegistryBYTE(const char* key, const char* name, uint8_t value, uint32_t root,
+                                    uint32_t wow64);
 VTR_API VtrBool VTR_GetRegistryBinary(const char* key, const char* name, uint8_t* buffer,
                                       uint32_t bufferSize, uint32_t root);
 VTR_API VtrBool VTR_SetRegistryBinary(const char* key, const char* name, const uint8_t* data,
@@ -117,8 +115,7 @@ VTR_API VtrBool VTR_SetZeroConfigControlMode(uint32_t mode);
 
 /* IP configuration through WMI: 0 when the method ran, 1 when anything before it failed. */
 VTR_API int32_t VTR_WMIEnableDHCP(int32_t adapterIndex);
-VTR_API int32_t VTR_WMIEnableStatic(int32_t adapterIndex, const char* address,
-                                    const char* mask);
+VTR_API int32_t VTR_WMIEnableStatic(int32_t adapterIndex, const char* address, const char* mask);
 VTR_API int32_t VTR_WMISetDefaultGateway(int32_t adapterIndex, const char* gateway);
 VTR_API int32_t VTR_WMISetDNSServerSearchOrder(int32_t adapterIndex, const char* first,
                                                const char* second);
