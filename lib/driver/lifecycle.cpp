@@ -10,8 +10,6 @@
 
 namespace {
 
-// NDIS_802_11_NETWORK_TYPE Ndis802_11OFDM5: the adapter reaches the 5 GHz band.
-constexpr uint32_t kNetworkTypeOfdm5 = 2;
 // Every 2.4 GHz mode including 802.11n.
 constexpr uint32_t kWirelessModeAll24GHz = 9;
 
@@ -19,10 +17,10 @@ void DetectBands() {
   auto& state = vtr::LibState();
   state.dualBand = 0;
   uint32_t types[5] = {};  // a count, then up to four network types
-  if (!vtr::QueryOid(vtr::kOid802_11NetworkTypesSupported, types, sizeof(types), nullptr)) return;
+  if (!vtr::QueryOid(platform::kOid802_11NetworkTypesSupported, types, sizeof(types), nullptr)) return;
   const uint32_t listed = types[0] < 4 ? types[0] : 4;
   for (uint32_t i = 1; i <= listed; ++i) {
-    if (types[i] == kNetworkTypeOfdm5) state.dualBand = 1;
+    if (types[i] == platform::kNetworkOfdm5) state.dualBand = 1;
   }
 }
 
@@ -36,7 +34,7 @@ void ClearStartSetting() {
 
 void ReadNdisVersion() {
   uint16_t version = 0;
-  vtr::QueryOid(vtr::kOidGenDriverVersion, &version, sizeof(version), nullptr);
+  vtr::QueryOid(platform::kOidGenDriverVersion, &version, sizeof(version), nullptr);
   vtr::LibState().ndisVersion = version;
 }
 
@@ -49,7 +47,7 @@ void SelectAllWirelessModes() {
 // on the machine there is nothing to bind; the address is still asked for, as the driver sees it.
 void BindSupplicantPort() {
   uint8_t address[6] = {};
-  vtr::QueryOid(vtr::kOid802_3CurrentAddress, address, sizeof(address), nullptr);
+  vtr::QueryOid(platform::kOid802_3CurrentAddress, address, sizeof(address), nullptr);
 }
 
 void RememberDriverFacts() {

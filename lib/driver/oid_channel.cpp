@@ -28,7 +28,7 @@ int QueryOid(uint32_t oid, void* buffer, uint32_t length, uint32_t* returned) {
 }
 
 int SetOid(uint32_t oid, void* buffer, uint32_t length, uint32_t* returned) {
-  return SendRequest(oid | kOidSetBit, buffer, length, returned);
+  return SendRequest(oid | platform::kOidSetBit, buffer, length, returned);
 }
 
 }  // namespace vtr

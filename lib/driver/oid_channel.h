@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-namespace vtr {
+#include "platform/ndis_802_11.h"
 
-inline constexpr uint32_t kOidGenDriverVersion = 0x00010110;
-inline constexpr uint32_t kOidGenMediaConnectStatus = 0x00010114;
-inline constexpr uint32_t kOid802_3CurrentAddress = 0x01010102;
-inline constexpr uint32_t kOid802_11NetworkTypesSupported = 0x0D010203;
+namespace vtr {
 
 // Vendor requests of the adapter's driver: query numbers, and set numbers 0x00800000 higher.
 inline constexpr uint32_t kOidVendorStartSetting = 0x0D710126;
@@ -17,9 +14,6 @@ inline constexpr uint32_t kOidVendorStartSettingSet = 0x0DF10126;
 inline constexpr uint32_t kOidVendorWirelessModeSet = 0x0DF1010C;
 inline constexpr uint32_t kOidVendorRegion = 0x0D710107;
 inline constexpr uint32_t kOidVendorFirmwareVersion = 0x0D710129;
-
-// The driver takes a request whose OID carries this bit as a set.
-inline constexpr uint32_t kOidSetBit = 0x00800000;
 
 // 1 when the driver completed the request, 0 otherwise. A request that cannot reach the
 // device leaves the buffer and the returned count untouched.
