@@ -41,12 +41,11 @@ bool ParseUtcTimestamp(const std::string& text, std::time_t& seconds) {
 }
 
 RealClock::RealClock(double timeScale, int32_t utcOffsetMinutes)
-    : start_(std::chrono::steady_clock::now()),
-      timeScale_(timeScale),
+    : timeScale_(timeScale),
       utcOffsetMinutes_(utcOffsetMinutes) {}
 
 uint64_t RealClock::NowMs() {
-  const auto elapsed = std::chrono::steady_clock::now() - start_;
+  const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
   const double ms = std::chrono::duration<double, std::milli>(elapsed).count() * timeScale_;
   return static_cast<uint64_t>(ms);
 }

@@ -16,6 +16,8 @@ VtrSystemTime ToSystemTime(int64_t utcMs, int32_t utcOffsetMinutes);
 // Parses "YYYY-MM-DDTHH:MM:SS" (UTC) into seconds since 1970; false when malformed.
 bool ParseUtcTimestamp(const std::string& text, std::time_t& seconds);
 
+// Real time counts from the host's boot (its monotonic clock), like GetTickCount, so that every
+// process on the machine reads the same time and can compare times kept in the machine's state.
 class RealClock : public platform::ClockPort {
  public:
   RealClock(double timeScale, int32_t utcOffsetMinutes);
@@ -24,7 +26,6 @@ class RealClock : public platform::ClockPort {
   VtrSystemTime LocalTime() override;
 
  private:
-  const std::chrono::steady_clock::time_point start_;
   const double timeScale_;
   const int32_t utcOffsetMinutes_;
 };
