@@ -1,0 +1,22 @@
+// The subcommand groups of vtrctl. Each takes the arguments after its own name.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/vtrctl/cli.h"
+
+namespace vtrctl {
+
+struct CommandGroup {
+  std::string_view name;
+  std::string_view summary;
+  int (*run)(Context& ctx, std::span<const std::string> args);
+};
+
+int RunStatus(Context& ctx, std::span<const std::string> args);
+int RunMachine(Context& ctx, std::span<const std::string> args);
+int RunReg(Context& ctx, std::span<const std::string> args);
+
+}  // namespace vtrctl
