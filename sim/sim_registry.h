@@ -24,8 +24,8 @@ class SimRegistry : public platform::RegistryPort {
                platform::RegKey& key) override;
   long CreateKey(uint32_t root, std::string_view path, uint32_t access,
                  platform::RegKey& key) override;
-  long QueryValue(const platform::RegKey& key, std::string_view name, uint32_t* type,
-                  uint8_t* data, uint32_t* size) override;
+  long QueryValue(const platform::RegKey& key, std::string_view name, uint32_t* type, uint8_t* data,
+                  uint32_t* size) override;
   long SetValue(const platform::RegKey& key, std::string_view name, uint32_t type,
                 const uint8_t* data, uint32_t size) override;
   long EnumKey(const platform::RegKey& key, uint32_t index, std::string& name) override;
