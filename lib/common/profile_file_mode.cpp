@@ -1,0 +1,197 @@
+// File-mode operations of the store. Every change builds the complete new store, completes it in
+// the user's temporary folder and only then replaces the store whole; the old store stays as it
+// was whenever any step fails.
+#include "lib/common/profile_file_mode.h"
+
+#include <cstring>
+#include <functional>
+
+#include "lib/common/profile_record_rules.h"
+#include "lib/common/profile_store_format.h"
+
+namespace vtr::profile {
+
+namespace {
+
+// Returns the first entry of the checked store whose name matches, if the entries before it read.
+const StoredEntry* FindEntry(const EntryScan& scan, const char* name) {
+  for (const auto& entry : scan.entries) {
+    if (NameEquals(entry.record, name)) return &entry;
+  }
+  return nullptr;
+}
+
+EntryScan ScanStore(const std::vector<uint8_t>& bytes, size_t limit = SIZE_MAX) {
+  return ReadEntries(bytes.data(), bytes.size(), limit);
+}
+
+// The shared rewrite: every entry passes through edit, which may change the record or drop the
+// entry (false). A store that does not read to its end is left alone: rewriting it would lose
+// the entries behind the damage.
+bool Rewrite(const std::function<bool(ProfileRecord&)>& edit) {
+  auto session = FileSession::Begin();
+  if (!session) return false;
+  std::vector<uint8_t> bytes;
+  if (session->OpenAndCheck(bytes) != kSuccess) return false;
+  const EntryScan scan = ScanStore(bytes);
+  if (scan.stop != kNoMoreEntries) return false;
+  std::vector<uint8_t> rewritten;
+  rewritten.reserve(bytes.size());
+  const auto header = MakeHeader(0);
+  rewritten.insert(rewritten.end(), header.begin(), header.end());
+  uint32_t written = 0;
+  for (const auto& entry : scan.entries) {
+    ProfileRecord record = entry.record;
+    if (!edit(record)) continue;
+    // An entry its writer vouched for keeps that mark, or a rewrite would turn a readable entry
+    // into one that hides everything behind it.
+    AppendEntry(rewritten, record, entry.trusted && !HoldsStoredInvariants(record));
+    ++written;
+  }
+  SetHeaderCount(rewritten.data(), written);
+  return session->Replace(rewritten) == kSuccess;
+}
+
+bool AllStorable(const ProfileRecord* list, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (!HoldsStoredInvariants(list[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<FileSession> FileSession::Begin() {
+  auto location = LocateStore();
+  if (!location) return std::nullopt;
+  auto lock = StoreLock::Acquire(*location);
+  if (!lock) return std::nullopt;
+  return FileSession(std::move(*location), std::move(*lock));
+}
+
+uint32_t FileSession::OpenAndCheck(std::vector<uint8_t>& bytes) const {
+  for (int pass = 0; pass < 2; ++pass) {
+    const uint32_t read = ReadWholeFile(location_.store, bytes);
+    if (read != kSuccess) return read;
+    const uint32_t checked = CheckHeader(bytes.data(), bytes.size());
+    if (checked != kHeaderless) return checked;
+    const auto upgraded = UpgradeHeaderless(bytes.data(), bytes.size());
+    if (!PutInPlace(location_.store, location_.staging, upgraded)) return kUpgradeFailed;
+  }
+  return kUpgradeFailed;
+}
+
+uint32_t FileSession::Replace(std::span<const uint8_t> bytes) const {
+  auto temp = UserTempFile::Create();
+  if (!temp) return kCreateFailed;
+  if (!temp->WriteStore(bytes)) return kWriteFailed;
+  std::vector<uint8_t> complete;
+  if (!temp->ReadBack(complete) || complete.size() != bytes.size()) return kWriteFailed;
+  return PutInPlace(location_.store, location_.staging, complete) ? kSuccess : kWriteFailed;
+}
+
+uint32_t ReadStoreFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
+  const uint32_t read = ReadWholeFile(path, bytes);
+  if (read != kSuccess) return read;
+  const uint32_t checked = CheckHeader(bytes.data(), bytes.size());
+  if (checked == kHeaderless) {
+    bytes = UpgradeHeaderless(bytes.data(), bytes.size());
+    return kSuccess;
+  }
+  return checked;
+}
+
+int32_t FileReadList(int32_t max, ProfileRecord* list) {
+  if (max < 1 || list == nullptr) return 0;
+  const auto location = LocateStore();
+  if (!location || !FileExists(location->store)) return 0;
+  auto session = FileSession::Begin();
+  std::vector<uint8_t> bytes;
+  if (!session || session->OpenAndCheck(bytes) != kSuccess) return 0;
+  const EntryScan scan = ScanStore(bytes, static_cast<size_t>(max));
+  for (size_t i = 0; i < scan.entries.size(); ++i) list[i] = scan.entries[i].record;
+  return static_cast<int32_t>(scan.entries.size());
+}
+
+bool FileReadSingle(const char* name, ProfileRecord& record) {
+  const auto location = LocateStore();
+  if (!location || !FileExists(location->store)) return false;
+  auto session = FileSession::Begin();
+  std::vector<uint8_t> bytes;
+  if (!session || session->OpenAndCheck(bytes) != kSuccess) return false;
+  const StoredEntry* found = FindEntry(ScanStore(bytes), name);
+  if (found == nullptr) return false;
+  record = found->record;
+  return true;
+}
+
+bool FileWriteSingle(const char* name, const ProfileRecord& record) {
+  if (!HoldsStoredInvariants(record)) return false;
+  return Rewrite([&](ProfileRecord& stored) {
+    if (NameEquals(stored, name)) stored = record;
+    return true;
+  });
+}
+
+bool FileDelete(const char* name) {
+  return Rewrite([&](const ProfileRecord& stored) { return !NameEquals(stored, name); });
+}
+
+bool FileSetDefault(const char* name) {
+  return Rewrite([&](ProfileRecord& stored) {
+    stored.isDefault = NameEquals(stored, name) ? 1 : 0;
+    return true;
+  });
+}
+
+int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record) {
+  constexpr int32_t kAdded = 0;
+  constexpr int32_t kExists = 1;
+  constexpr int32_t kNotCreated = 2;
+  constexpr int32_t kNotWritten = 3;
+  constexpr int32_t kFull = 4;
+  if (!HoldsStoredInvariants(record)) return kNotWritten;
+  auto session = FileSession::Begin();
+  if (!session) return kNotWritten;
+  const auto& location = session->Location();
+  if (!FileExists(location.store)) {
+    const auto header = MakeHeader(0);
+    if (!PutInPlace(location.store, location.staging, header)) return kNotCreated;
+  }
+  std::vector<uint8_t> bytes;
+  const bool opened = session->OpenAndCheck(bytes) == kSuccess;
+  // The header's count, not the entries, is what the capacity is measured by.
+  const int64_t count = opened ? static_cast<int64_t>(HeaderCount(bytes.data())) : -1;
+  if (count >= max) return kFull;
+  if (!opened) return kNotWritten;
+  if (count > 0 && name != nullptr && FindEntry(ScanStore(bytes), name) != nullptr) {
+    return kExists;
+  }
+  // Appended behind whatever the file holds, a damaged entry included.
+  AppendEntry(bytes, record);
+  SetHeaderCount(bytes.data(), static_cast<uint32_t>(count + 1));
+  switch (session->Replace(bytes)) {
+    case kSuccess:
+      return kAdded;
+    case kCreateFailed:
+      return kNotCreated;
+    default:
+      return kNotWritten;
+  }
+}
+
+int32_t WriteListIn(const FileSession& session, int32_t count, const ProfileRecord* list) {
+  if (count < 1 || list == nullptr) return 0;
+  if (!AllStorable(list, static_cast<size_t>(count))) return 0;
+  const auto bytes = BuildStore(list, static_cast<size_t>(count));
+  return session.Replace(bytes) == kSuccess ? count : 0;
+}
+
+int32_t FileWriteList(int32_t count, const ProfileRecord* list) {
+  if (count < 1 || list == nullptr) return 0;
+  auto session = FileSession::Begin();
+  if (!session) return 0;
+  return WriteListIn(*session, count, list);
+}
+
+}  // namespace vtr::profile
