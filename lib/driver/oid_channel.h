@@ -12,7 +12,11 @@ namespace vtr {
 inline constexpr uint32_t kOidVendorStartSetting = 0x0D710126;
 inline constexpr uint32_t kOidVendorStartSettingSet = 0x0DF10126;
 inline constexpr uint32_t kOidVendorWirelessModeSet = 0x0DF1010C;
+inline constexpr uint32_t kOidVendorPowerSaveCompanionSet = 0x0DF10104;
 inline constexpr uint32_t kOidVendorRegion = 0x0D710107;
+inline constexpr uint32_t kOidVendorRegionSet = 0x0DF10107;
+inline constexpr uint32_t kOidVendorRadio = 0x0D710108;
+inline constexpr uint32_t kOidVendorRadioSet = 0x0DF10108;
 inline constexpr uint32_t kOidVendorFirmwareVersion = 0x0D710129;
 
 // 1 when the driver completed the request, 0 otherwise. A request that cannot reach the
