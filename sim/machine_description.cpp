@@ -2,82 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include <charconv>
-#include <limits>
+#include <cstdio>
+#include <set>
+
+#include "sim/description_fields.h"
 
 namespace sim {
 namespace {
 
-using nlohmann::json;
-
-// Reading a description reports the first fault with the path of the field, so that a user who
-// edits machine.json by hand knows which line to look at.
-class FieldError {
- public:
-  explicit FieldError(std::string message) : message_(std::move(message)) {}
-  const std::string& message() const { return message_; }
-
- private:
-  std::string message_;
-};
-
-const json& Required(const json& object, const std::string& where, const char* field) {
-  auto it = object.find(field);
-  if (it == object.end()) throw FieldError(where + ": missing required field \"" + field + "\"");
-  return *it;
-}
-
-std::string Text(const json& value, const std::string& where) {
-  if (!value.is_string()) throw FieldError(where + ": expected a text");
-  return value.get<std::string>();
-}
-
-template <typename T>
-T Number(const json& value, const std::string& where) {
-  if (!value.is_number_integer()) throw FieldError(where + ": expected a whole number");
-  const auto n = value.get<int64_t>();
-  if (n < static_cast<int64_t>(std::numeric_limits<T>::min()) ||
-      n > static_cast<int64_t>(std::numeric_limits<T>::max())) {
-    throw FieldError(where + ": number out of range");
-  }
-  return static_cast<T>(n);
-}
-
-bool Flag(const json& value, const std::string& where) {
-  if (!value.is_boolean()) throw FieldError(where + ": expected true or false");
-  return value.get<bool>();
-}
-
-template <typename Read>
-void Optional(const json& object, const std::string& where, const char* field, Read read) {
-  auto it = object.find(field);
-  if (it != object.end()) read(*it, where + "." + field);
-}
-
-std::vector<uint8_t> MacAddress(const json& value, const std::string& where) {
-  const std::string text = Text(value, where);
-  std::vector<uint8_t> bytes;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    uint8_t byte = 0;
-    auto [end, ec] =
-        std::from_chars(text.data() + pos, text.data() + std::min(pos + 2, text.size()), byte, 16);
-    if (ec != std::errc() || end != text.data() + pos + 2) {
-      throw FieldError(where + ": expected an address like 00-0C-43-12-34-56");
-    }
-    bytes.push_back(byte);
-    pos += 2;
-    if (pos < text.size()) {
-      if (text[pos] != '-' && text[pos] != ':') {
-        throw FieldError(where + ": expected an address like 00-0C-43-12-34-56");
-      }
-      ++pos;
-    }
-  }
-  if (bytes.empty() || bytes.size() > 8)
-    throw FieldError(where + ": expected 1 to 8 address bytes");
-  return bytes;
-}
+using namespace fields;
 
 OsDescription ReadOs(const json& value, const std::string& where) {
   if (!value.is_object()) throw FieldError(where + ": expected an object");
@@ -120,6 +53,40 @@ DriverDescription ReadDriver(const json& value, const std::string& where) {
   return driver;
 }
 
+// "1.5": the firmware's major and minor numbers, as the driver reports them in one word.
+uint16_t VersionWord(const json& value, const std::string& where) {
+  const std::string text = Text(value, where);
+  unsigned major = 0, minor = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%u.%u%c", &major, &minor, &tail) != 2 || major > 255 ||
+      minor > 255) {
+    throw FieldError(where + ": expected \"major.minor\" like \"1.5\"");
+  }
+  return static_cast<uint16_t>(major << 8 | minor);
+}
+
+RadioDescription ReadRadio(const json& value, const std::string& where) {
+  ExpectObject(value, where);
+  RadioDescription radio;
+  Optional(value, where, "dualBand",
+           [&](const json& v, const std::string& w) { radio.dualBand = Flag(v, w); });
+  Optional(value, where, "firmwareVersion",
+           [&](const json& v, const std::string& w) { radio.firmwareVersion = VersionWord(v, w); });
+  Optional(value, where, "ndisVersion",
+           [&](const json& v, const std::string& w) { radio.ndisVersion = VersionWord(v, w); });
+  Optional(value, where, "region", [&](const json& v, const std::string& w) {
+    radio.region = Number<uint32_t>(v, w);
+    if (radio.region > 0x7F) throw FieldError(w + ": expected 0 to 127");
+  });
+  Optional(value, where, "radioOn",
+           [&](const json& v, const std::string& w) { radio.radioOn = Flag(v, w); });
+  Optional(value, where, "scanTimeMs", [&](const json& v, const std::string& w) {
+    radio.scanTimeMs = Number<uint32_t>(v, w);
+    if (radio.scanTimeMs > 60000) throw FieldError(w + ": at most 60000");
+  });
+  return radio;
+}
+
 AdapterDescription ReadAdapter(const json& value, const std::string& where) {
   if (!value.is_object()) throw FieldError(where + ": expected an object");
   AdapterDescription adapter;
@@ -136,7 +103,7 @@ AdapterDescription ReadAdapter(const json& value, const std::string& where) {
     if (type == "ethernet") {
       adapter.type = 6;
     } else if (type == "wireless") {
-      adapter.type = 71;
+      adapter.type = kIfTypeIeee80211;
     } else {
       throw FieldError(w + ": expected \"ethernet\" or \"wireless\"");
     }
@@ -161,6 +128,10 @@ AdapterDescription ReadAdapter(const json& value, const std::string& where) {
            [&](const json& v, const std::string& w) { adapter.gateway = Text(v, w); });
   Optional(value, where, "dhcpServer",
            [&](const json& v, const std::string& w) { adapter.dhcpServer = Text(v, w); });
+  Optional(value, where, "radio", [&](const json& v, const std::string& w) {
+    if (adapter.type != kIfTypeIeee80211) throw FieldError(w + ": only a wireless adapter has one");
+    adapter.radio = ReadRadio(v, w);
+  });
   return adapter;
 }
 
@@ -188,6 +159,17 @@ MachineDescription ReadMachine(const json& root) {
     machine.adapters.push_back(
         ReadAdapter(adapters[i], where + ".adapters[" + std::to_string(i) + "]"));
   }
+  Optional(root, where, "neighbourhood", [&](const json& v, const std::string& w) {
+    if (!v.is_array()) throw FieldError(w + ": expected a list");
+    std::set<std::array<uint8_t, 6>> seen;
+    for (size_t i = 0; i < v.size(); ++i) {
+      const std::string at = w + "[" + std::to_string(i) + "]";
+      machine.neighbourhood.push_back(ReadNetwork(v[i], at));
+      if (!seen.insert(machine.neighbourhood.back().bssid).second) {
+        throw FieldError(at + ".bssid: another network has this address");
+      }
+    }
+  });
   return machine;
 }
 

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "sim/network_description.h"
+
 namespace sim {
 
 struct OsDescription {
@@ -34,6 +36,18 @@ struct DriverDescription {
   std::optional<DriverFileDescription> file;  // the driver file written under drive_c
 };
 
+inline constexpr uint32_t kIfTypeIeee80211 = 71;
+
+// The wireless adapter's hardware, as its miniport reports it.
+struct RadioDescription {
+  bool dualBand = false;              // also 5 GHz (802.11a)
+  uint16_t firmwareVersion = 0x0105;  // major in the high byte
+  uint16_t ndisVersion = 0x0501;      // the NDIS version the miniport was written for
+  uint32_t region = 1;                // the driver's region number programmed at the factory
+  bool radioOn = true;                // the radio's state when the machine is new
+  uint32_t scanTimeMs = 2500;         // how long one scan of all channels takes
+};
+
 struct AdapterDescription {
   std::string name;  // "{GUID}"
   std::string description;
@@ -50,6 +64,7 @@ struct AdapterDescription {
   std::string subnetMask = "0.0.0.0";
   std::string gateway;
   std::string dhcpServer;
+  RadioDescription radio;  // meaningful for a wireless adapter only
 };
 
 struct MachineDescription {
@@ -60,6 +75,8 @@ struct MachineDescription {
   int32_t utcOffsetMinutes = 0;  // local time = UTC + offset
   double timeScale = 1.0;        // a live machine's clock runs this much faster than real time
   std::vector<AdapterDescription> adapters;
+  // The networks in range of the machine's wireless adapter.
+  std::vector<NetworkDescription> neighbourhood;
 };
 
 // Parses machine.json text; on failure returns a message naming the field at fault.

@@ -27,6 +27,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       ipHelper_(description_),
       systemInfo_(description_),
       files_(directory_ / kDriveC, description_.utcOffsetMinutes),
-      clock_(MakeClock(description_, virtualTime)) {}
+      clock_(MakeClock(description_, virtualTime)),
+      devices_(directory_, description_, *clock_) {}
 
 }  // namespace sim

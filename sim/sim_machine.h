@@ -28,6 +28,8 @@ class SimMachine : public platform::Services {
 
   const std::filesystem::path& directory() const { return directory_; }
   const MachineDescription& description() const { return description_; }
+  SimDevices& devices() { return devices_; }
+  MiniportLog& MiniportRequests() { return devices_.Log(); }
 
  private:
   const std::filesystem::path directory_;

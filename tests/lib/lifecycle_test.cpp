@@ -3,7 +3,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "sim/miniport_log.h"
 #include "support/machine_fixture.h"
 #include "vtrlib.h"
 
@@ -35,9 +37,69 @@ TEST_F(LifecycleTest, FindsTheWirelessAdapterBehindTheEthernetAdapter) {
   EXPECT_EQ(info.driverDate.year, 2008);
   EXPECT_EQ(info.driverDate.month, 6);
   EXPECT_EQ(info.driverDate.day, 21);
-  // The machine has no adapter driver to ask, so firmware and region keep their defaults.
-  EXPECT_STREQ(info.firmwareVersion, "");
-  EXPECT_EQ(info.regionCode, 0u);
+  // Firmware 0x0105; the factory region 1 reads as 0x81 and stands for region code 3.
+  EXPECT_STREQ(info.firmwareVersion, "1.5");
+  EXPECT_EQ(info.regionCode, 3u);
+}
+
+std::vector<uint8_t> Le32(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+TEST_F(LifecycleTest, InitializeAsksTheDriverInOrder) {
+  UseXpMachine();
+  sim::CurrentMiniportLog().Clear();
+  ASSERT_EQ(VTR_Initialize(0), 3);
+  const auto requests = sim::CurrentMiniportLog().Requests();
+  ASSERT_EQ(requests.size(), 6u);
+  const struct {
+    bool set;
+    uint32_t oid;
+    uint32_t length;
+  } expected[] = {
+      {false, 0x0D010203, 20},  // network types supported
+      {false, 0x0D710126, 4},   // the start setting, which the driver reports on
+      {true, 0x0D710126, 4},    // ... and which is cleared
+      {false, 0x00010110, 2},   // NDIS driver version
+      {true, 0x0D71010C, 4},    // wireless mode
+      {false, 0x01010102, 6},   // current address
+  };
+  for (size_t i = 0; i < requests.size(); ++i) {
+    EXPECT_EQ(requests[i].set, expected[i].set) << i;
+    EXPECT_EQ(requests[i].oid, expected[i].oid) << i;
+    EXPECT_EQ(requests[i].length, expected[i].length) << i;
+    EXPECT_TRUE(requests[i].succeeded) << i;
+  }
+  EXPECT_EQ(requests[1].out, Le32(1));
+  EXPECT_EQ(requests[2].in, Le32(0));
+  EXPECT_EQ(requests[3].out, (std::vector<uint8_t>{0x01, 0x05}));
+  EXPECT_EQ(requests[4].in, Le32(9));
+
+  // Once cleared, the setting is not written again.
+  sim::CurrentMiniportLog().Clear();
+  ASSERT_EQ(VTR_Initialize(0), 3);
+  EXPECT_EQ(sim::CurrentMiniportLog().Requests().size(), 5u);
+}
+
+TEST_F(LifecycleTest, DualBandDriverMakesTheCapabilityDualBand) {
+  auto description = testing_support::XpDescription();
+  WirelessAdapter(description)["radio"]["dualBand"] = true;
+  UseMachine(description);
+  ASSERT_EQ(VTR_Initialize(0), 3);
+  VtrCapability capability{};
+  ASSERT_TRUE(VTR_GetAdapterCapability(&capability));
+  EXPECT_EQ(capability.phyModeMask, 15u);
+}
+
+TEST_F(LifecycleTest, Windows98MakesNoDriverRequest) {
+  auto description = testing_support::XpDescription();
+  description["os"] = {{"platformId", 1}, {"major", 4}, {"minor", 10}};
+  UseMachine(description);
+  sim::CurrentMiniportLog().Clear();
+  EXPECT_EQ(VTR_Initialize(0), -1);
+  DriverParameter();
+  EXPECT_TRUE(sim::CurrentMiniportLog().Requests().empty());
 }
 
 TEST_F(LifecycleTest, HardwareIdMayStandAnywhereInThePnpInstanceId) {

@@ -1,0 +1,161 @@
+#include "sim/adapter_state_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include "platform/win_errors.h"
+
+namespace sim {
+namespace {
+
+// A descriptor closed when it goes out of scope; closing the lock file drops its lock.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+bool LockRetrying(int fd, int operation) {
+  int result;
+  do {
+    result = ::flock(fd, operation);
+  } while (result < 0 && errno == EINTR);
+  return result == 0;
+}
+
+long ErrnoError(int error) {
+  if (error == EACCES || error == EPERM || error == EROFS) return platform::kErrorAccessDenied;
+  return platform::kErrorGenFailure;
+}
+
+std::atomic<uint64_t> tempCounter{0};
+
+}  // namespace
+
+AdapterStateFile::AdapterStateFile(std::filesystem::path file, AdapterState initial)
+    : file_(std::move(file)), lockFile_(file_.string() + ".lock"), initial_(std::move(initial)) {}
+
+long AdapterStateFile::Read(const std::function<void(const AdapterState&)>& read) {
+  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  if (lock.get() >= 0 && !LockRetrying(lock.get(), LOCK_SH)) return ErrnoError(errno);
+  std::shared_ptr<const AdapterState> state;
+  std::string text;
+  if (long error = Load(state, text)) return error;
+  read(*state);
+  return platform::kErrorSuccess;
+}
+
+long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) {
+  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  if (lock.get() < 0) return ErrnoError(errno);
+  if (!LockRetrying(lock.get(), LOCK_EX)) return ErrnoError(errno);
+  std::shared_ptr<const AdapterState> current;
+  std::string currentText;
+  if (long error = Load(current, currentText)) return error;
+  auto next = std::make_shared<AdapterState>(*current);
+  change(*next);
+  if (*next == *current) return platform::kErrorSuccess;
+  std::string text = FormatAdapterState(*next);
+  if (long error = WriteWhole(text)) return error;
+  std::lock_guard guard(cacheMutex_);
+  cachedText_ = std::move(text);
+  cachedState_ = std::move(next);
+  return platform::kErrorSuccess;
+}
+
+long AdapterStateFile::Reset() {
+  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  if (lock.get() < 0) return ErrnoError(errno);
+  if (!LockRetrying(lock.get(), LOCK_EX)) return ErrnoError(errno);
+  if (::unlink(file_.c_str()) < 0 && errno != ENOENT) return ErrnoError(errno);
+  return platform::kErrorSuccess;
+}
+
+long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::string& text) {
+  text.clear();
+  {
+    Fd file(OpenRetrying(file_.c_str(), O_RDONLY));
+    if (file.get() < 0) {
+      if (errno != ENOENT) return ErrnoError(errno);
+      state = std::make_shared<const AdapterState>(initial_);
+      return platform::kErrorSuccess;
+    }
+    char buffer[16384];
+    for (;;) {
+      const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return ErrnoError(errno);
+      }
+      if (n == 0) break;
+      text.append(buffer, static_cast<size_t>(n));
+    }
+  }
+  {
+    std::lock_guard guard(cacheMutex_);
+    if (cachedState_ && cachedText_ == text) {
+      state = cachedState_;
+      return platform::kErrorSuccess;
+    }
+  }
+  auto parsed = std::make_shared<AdapterState>();
+  if (auto fault = ParseAdapterState(text, *parsed)) {
+    std::fprintf(stderr, "radiodesk: %s: %s\n", file_.c_str(), fault->c_str());
+    return platform::kErrorGenFailure;
+  }
+  std::lock_guard guard(cacheMutex_);
+  cachedText_ = text;
+  cachedState_ = parsed;
+  state = std::move(parsed);
+  return platform::kErrorSuccess;
+}
+
+long AdapterStateFile::WriteWhole(const std::string& text) {
+  const std::string temp = file_.string() + ".tmp." + std::to_string(::getpid()) + "." +
+                           std::to_string(tempCounter.fetch_add(1));
+  Fd file(OpenRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+  if (file.get() < 0) return ErrnoError(errno);
+  auto fail = [&](int error) {
+    ::unlink(temp.c_str());
+    return ErrnoError(error);
+  };
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(file.get(), text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(file.get()) < 0) return fail(errno);
+  if (::close(file.release()) < 0) return fail(errno);
+  if (::rename(temp.c_str(), file_.c_str()) < 0) return fail(errno);
+  return platform::kErrorSuccess;
+}
+
+}  // namespace sim

@@ -1,0 +1,54 @@
+// The adapter's state file in the machine directory, shared by every process on the machine.
+//
+// Each request reads the file under a shared advisory lock (flock on "<file>.lock"), so a change
+// made by any process is seen by the next request of every other one. A change is made under the
+// exclusive lock: the current file is read, changed, written whole beside it under a temporary
+// name, synced and renamed over it, so a crash leaves the old state or the new, never a mix. A
+// change that leaves the state as it was writes nothing. The file holds keys, so only its owner
+// may read it.
+//
+// Parsing is what costs; the last parsed state is kept with the text it came from and reused
+// while the file still holds exactly that text.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "sim/adapter_state.h"
+
+namespace sim {
+
+inline constexpr const char* kAdapterStateFile = "adapter_state.json";
+
+class AdapterStateFile {
+ public:
+  // initial: the state while the file does not exist yet.
+  AdapterStateFile(std::filesystem::path file, AdapterState initial);
+
+  // 0, or a Windows error when the state cannot be read (a file that does not parse is never
+  // overwritten; the adapter then fails every request until it is mended or removed).
+  long Read(const std::function<void(const AdapterState&)>& read);
+  long Modify(const std::function<void(AdapterState&)>& change);
+
+  // Puts the adapter back as the description made it (removes the file).
+  long Reset();
+
+  const std::filesystem::path& File() const { return file_; }
+
+ private:
+  long Load(std::shared_ptr<const AdapterState>& state, std::string& text);
+  long WriteWhole(const std::string& text);
+
+  const std::filesystem::path file_;
+  const std::filesystem::path lockFile_;
+  const AdapterState initial_;
+
+  std::mutex cacheMutex_;
+  std::string cachedText_;                           // guarded by cacheMutex_
+  std::shared_ptr<const AdapterState> cachedState_;  // guarded by cacheMutex_
+};
+
+}  // namespace sim

@@ -1,0 +1,86 @@
+// One network of a machine's radio neighbourhood, as machine.json describes it: what its access
+// point (or ad hoc station) announces in its beacons, and the secrets a later association checks.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class NetworkSecurity { kOpen, kWep, kWpaPsk, kWpa2Psk, kWpaWpa2Psk, kWpa, kWpa2, kWpaWpa2 };
+enum class NetworkCiphers { kTkip, kAes, kBoth };
+enum class HtKind { kNone, kStandard, kPrestandard };
+
+// The Wi-Fi Protected Setup element of the beacon.
+struct WpsDescription {
+  uint8_t state = 2;  // 1 not configured, 2 configured
+  bool selectedRegistrar = false;
+  std::optional<uint16_t> devicePasswordId;  // 0x0000 PIN, 0x0004 push button
+  uint16_t configMethods = 0x0084;           // push button and keypad
+
+  bool operator==(const WpsDescription&) const = default;
+};
+
+// What the access point checks when a station joins; the association rules use them.
+struct NetworkCredentials {
+  std::string passphrase;                     // WPA/WPA2 pre-shared key text (8-63) or 64 hex
+  std::vector<std::vector<uint8_t>> wepKeys;  // up to four, 5 or 13 bytes
+  uint32_t wepKeyIndex = 0;
+
+  bool operator==(const NetworkCredentials&) const = default;
+};
+
+struct NetworkDescription {
+  std::vector<uint8_t> ssid;  // up to 32 bytes, not necessarily text
+  bool hidden = false;        // beacons carry an empty name
+  std::array<uint8_t, 6> bssid{};
+  uint32_t frequencyMHz = 2437;
+  int32_t rssi = -60;  // dBm at this machine's antenna
+  bool adhoc = false;
+  std::string rateKind = "g";  // "b", "g", "a"; empty when rates lists them
+  std::vector<uint8_t> rates;  // in 500 kbit/s units, 0x80 marking basic rates
+  NetworkSecurity security = NetworkSecurity::kOpen;
+  NetworkCiphers ciphers = NetworkCiphers::kAes;
+  HtKind ht = HtKind::kNone;
+  std::optional<WpsDescription> wps;
+  std::optional<bool> privacy;  // overrides what the security implies
+  uint16_t beaconInterval = 100;
+  std::optional<std::vector<uint8_t>> ies;  // replaces the built elements
+  std::vector<uint8_t> extraIes;            // appended to the built elements
+  NetworkCredentials credentials;
+
+  bool operator==(const NetworkDescription&) const = default;
+};
+
+// The centre frequency of a channel (2.4 GHz 1-14, 5 GHz 34-165, 4.9 GHz 183-196); 0 for none.
+uint32_t ChannelFrequencyMHz(uint32_t channel);
+// The channel of a frequency; 0 when it is on no channel.
+uint32_t FrequencyChannel(uint32_t frequencyMHz);
+
+// The rate set of "b", "g" or "a" as beacons list it: basic rates first.
+std::vector<uint8_t> RatesOfKind(const std::string& kind);
+
+bool HasPrivacy(const NetworkDescription& network);
+// "00-0C-43-12-34-56".
+std::string BssidText(const std::array<uint8_t, 6>& bssid);
+// The name as readable text: printable ASCII as it is, other bytes as \xNN.
+std::string SsidText(const NetworkDescription& network);
+
+// Reads one network; faults name the field below where.
+NetworkDescription ReadNetwork(const nlohmann::json& value, const std::string& where);
+// The network in the form ReadNetwork reads.
+nlohmann::json NetworkJson(const NetworkDescription& network);
+
+}  // namespace sim
+
+namespace sim {
+
+// A network given as JSON text (as `vtrctl sim add` takes it); a fault names the field.
+std::optional<std::string> ParseNetworkText(const std::string& text, NetworkDescription& network);
+
+}  // namespace sim
