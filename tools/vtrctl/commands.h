@@ -18,5 +18,6 @@ struct CommandGroup {
 int RunStatus(Context& ctx, std::span<const std::string> args);
 int RunMachine(Context& ctx, std::span<const std::string> args);
 int RunReg(Context& ctx, std::span<const std::string> args);
+int RunSurvey(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -1,0 +1,193 @@
+// vtrctl survey as its users run it: the built program in its own process, on a machine of its
+// own, in virtual time.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "sim/adapter_control.h"
+#include "sim/machine.h"
+#include "tests/support/machine_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class VtrctlSurvey : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = testing_support::MakeTempDirectory();
+    machine_ = root_ / "machine";
+    ASSERT_FALSE(sim::InitMachineDirectory(machine_, "xp").has_value());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  RunResult Run(std::vector<std::string> args) const {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+      const std::string entry = *e;
+      if (entry.starts_with("RADIODESK_") || entry.starts_with("XDG_STATE_HOME=")) continue;
+      env.push_back(entry);
+    }
+    env.push_back("RADIODESK_MACHINE=" + machine_.string());
+    env.push_back("RADIODESK_VIRTUAL_TIME=1");
+    env.push_back("XDG_STATE_HOME=" + (root_ / "state").string());
+    args.insert(args.begin(), (fs::path(RADIODESK_PROGRAM_DIR) / "vtrctl").string());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const fs::path outFile = root_ / "stdout.txt";
+    const fs::path errFile = root_ / "stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    RunResult result;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+      ADD_FAILURE() << "cannot start " << argv[0];
+      return result;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFile(outFile);
+    result.err = ReadFile(errFile);
+    return result;
+  }
+
+  fs::path root_;
+  fs::path machine_;
+};
+
+TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
+  const RunResult result = Run({"survey"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");  // no progress on a stderr that is not a terminal
+  const auto lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 15u);  // the header and the fourteen networks the radio hears
+  EXPECT_EQ(lines[0].rfind("Network Name", 0), 0u);
+  for (const char* column : {"MAC Address", "Security", "WPS", "CH.", "Signal", "Network Type",
+                             "Frequency", "Band", "802.11n"}) {
+    EXPECT_NE(lines[0].find(column), std::string::npos) << column;
+  }
+  // Columns are split by runs of two or more blanks.
+  auto cells = [](const std::string& line) {
+    std::vector<std::string> found;
+    std::size_t at = 0;
+    while (at < line.size()) {
+      std::size_t end = line.find("  ", at);
+      if (end == std::string::npos) end = line.size();
+      found.push_back(line.substr(at, end - at));
+      at = line.find_first_not_of(' ', end);
+      if (at == std::string::npos) break;
+    }
+    return found;
+  };
+  EXPECT_EQ(cells(lines[1]),
+            (std::vector<std::string>{"PressMe", "00-1B-11-7C-20-9E", "WPA2-PSK", "Y+", "11",
+                                      "100%", "Infrastructure", "2.462 GHz", "802.11g", "Y"}));
+  EXPECT_EQ(cells(lines[14]),
+            (std::vector<std::string>{"Far-Away", "00-11-95-0B-C7-39", "None", "---", "2", "0%",
+                                      "Infrastructure", "2.417 GHz", "802.11b", "-"}));
+  const std::string all = result.out;
+  EXPECT_NE(all.find("MixedMode       00-90-4C-0A-33-71  WPA-PSK/WPA2-PSK  ---"),
+            std::string::npos);
+  EXPECT_NE(all.find("00-13-10-9F-7A-E5  WPA Radius"), std::string::npos);
+  EXPECT_NE(all.find("00-09-5B-1E-44-A0  WEP"), std::string::npos);
+  EXPECT_NE(all.find("Ad-Hoc"), std::string::npos);
+}
+
+TEST_F(VtrctlSurvey, JsonCarriesTheEntryFieldsFilteredAndSortedAsAsked) {
+  const RunResult result = Run({"--json", "survey", "--sort", "name", "--ascending", "--hide",
+                                "adhoc", "--hide", "b", "--dbm"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const auto list = nlohmann::json::parse(result.out);
+  ASSERT_EQ(list.size(), 11u);     // without LanParty (ad hoc) and the two 802.11b networks
+  EXPECT_EQ(list[0]["ssid"], "");  // the hidden network's empty name sorts first
+  EXPECT_EQ(list[0]["bssid"], "00-1E-58-60-2B-4F");
+  EXPECT_EQ(list[1]["ssid"], "Caf\xC3\xA9-Luna");
+  EXPECT_EQ(list[1]["ssidHex"], "436166c3a92d4c756e61");
+  EXPECT_EQ(list[1]["signal"], -80);
+  const auto& last = list[10];
+  EXPECT_EQ(last["ssid"], "PressMe");
+  EXPECT_EQ(last["phyMode"], 4);
+  EXPECT_EQ(last["channel"], 11);
+  EXPECT_EQ(last["frequency"], "2.462 GHz");
+  EXPECT_EQ(last["isHt"], 1);
+  EXPECT_EQ(last["hasWps"], 1);
+  EXPECT_EQ(last["wpsPbcActive"], 1);
+  EXPECT_EQ(last["networkType"], 1);
+  EXPECT_EQ(last["authMask"], 8);
+  EXPECT_EQ(last["cipherMask"], 4);
+}
+
+TEST_F(VtrctlSurvey, PulledAdapterIsReportedClearly) {
+  ASSERT_FALSE(sim::UseMachine(machine_).has_value());
+  ASSERT_FALSE(sim::CurrentAdapterControl().SetPresent(false).has_value());
+  const RunResult result = Run({"survey"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "vtrctl: the wireless adapter could not scan: it does not answer (was it pulled "
+            "out?)\n");
+}
+
+TEST_F(VtrctlSurvey, WithoutScanANewProcessHasNoListYet) {
+  const RunResult result = Run({"survey", "--no-scan"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "No networks: this process has not scanned yet (leave out --no-scan).\n");
+}
+
+TEST_F(VtrctlSurvey, WrongArgumentsAreUsageErrors) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"survey", "--sort", "loudness"}, {"survey", "--hide", "adhoc,n"}, {"survey", "now"}}) {
+    const RunResult result = Run(args);
+    EXPECT_EQ(result.exitCode, 2) << args.back();
+    EXPECT_EQ(result.out, "") << args.back();
+    EXPECT_EQ(result.err.rfind("vtrctl: ", 0), 0u) << result.err;
+  }
+}
+
+}  // namespace

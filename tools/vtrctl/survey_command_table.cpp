@@ -1,0 +1,149 @@
+#include "tools/vtrctl/survey_command_table.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "tools/vtrctl/cli.h"
+
+namespace vtrctl {
+namespace {
+
+// A network name may hold any bytes. Control bytes would steer the terminal, so they are shown
+// as \xNN; everything else (UTF-8 names included) goes out as it is.
+std::string PrintableName(const std::string& name) {
+  std::string shown;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      std::array<char, 5> escaped{};
+      std::snprintf(escaped.data(), escaped.size(), "\\x%02X", byte);
+      shown += escaped.data();
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+std::string HexText(const std::string& bytes) {
+  std::string hex;
+  for (const char c : bytes) {
+    std::array<char, 3> pair{};
+    std::snprintf(pair.data(), pair.size(), "%02x", static_cast<unsigned char>(c));
+    hex += pair.data();
+  }
+  return hex;
+}
+
+// JSON text must be UTF-8; a name that is not keeps its bytes in ssidHex and shows U+FFFD for
+// the bytes that do not decode.
+std::string Utf8Name(const std::string& name) {
+  const std::string encoded =
+      nlohmann::json(name).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return nlohmann::json::parse(encoded).get<std::string>();
+}
+
+std::string BandText(uint32_t phyMode) {
+  switch (phyMode) {
+    case VTR_PHY_11B:
+      return "802.11b";
+    case VTR_PHY_11G:
+      return "802.11g";
+    case VTR_PHY_11A:
+      return "802.11a";
+    default:
+      return std::to_string(phyMode);
+  }
+}
+
+// A display width that counts UTF-8 sequences as one column each.
+std::size_t Columns(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+}  // namespace
+
+std::string SecurityText(uint32_t authMask, uint32_t cipherMask) {
+  switch (authMask) {
+    case VTR_AUTH_OPEN:
+    case VTR_AUTH_SHARED:
+    case VTR_AUTH_AUTO_SWITCH:
+      if (cipherMask == VTR_CIPHER_NONE) return "None";
+      return cipherMask == VTR_CIPHER_WEP ? "WEP" : "WPA-PSK";
+    case VTR_AUTH_WPA_PSK:
+      return "WPA-PSK";
+    case VTR_AUTH_WPA2_PSK:
+      return "WPA2-PSK";
+    case VTR_AUTH_WPA_PSK | VTR_AUTH_WPA2_PSK:
+      return "WPA-PSK/WPA2-PSK";
+    case VTR_AUTH_WPA:
+      return "WPA Radius";
+    case VTR_AUTH_WPA2:
+      return "WPA2 Radius";
+    case VTR_AUTH_WPA | VTR_AUTH_WPA2:
+      return "WPA/WPA2 Radius";
+    default:
+      return "Error !";
+  }
+}
+
+std::string WpsText(const VtrSurveyEntry& entry) {
+  if (entry.hasWps == 0) return "---";
+  return entry.wpsPbcActive != 0 ? "Y+" : "Y";
+}
+
+void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries, bool dbm) {
+  const std::vector<std::string> header = {
+      "Network Name", "MAC Address",  "Security",  "WPS",  "CH.",
+      "Signal",       "Network Type", "Frequency", "Band", "802.11n"};
+  std::vector<std::vector<std::string>> rows{header};
+  for (const VtrSurveyEntry& entry : entries) {
+    const std::string signal =
+        dbm ? std::to_string(entry.signal) + " dBm" : std::to_string(entry.signal) + "%";
+    rows.push_back({PrintableName(FieldText(entry.ssid)), FieldText(entry.bssid),
+                    SecurityText(entry.authMask, entry.cipherMask), WpsText(entry),
+                    std::to_string(static_cast<int32_t>(entry.channel)), signal,
+                    entry.networkType == VTR_NETWORK_ADHOC ? "Ad-Hoc" : "Infrastructure",
+                    FieldText(entry.frequency), BandText(entry.phyMode),
+                    entry.isHt != 0 ? "Y" : "-"});
+  }
+  std::vector<std::size_t> widths(header.size(), 0);
+  for (const auto& row : rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], Columns(row[i]));
+  }
+  for (const auto& row : rows) {
+    std::string line;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      line += row[i];
+      if (i + 1 < row.size()) line += std::string(widths[i] - Columns(row[i]) + 2, ' ');
+    }
+    out << line << '\n';
+  }
+}
+
+nlohmann::json SurveyJson(std::span<const VtrSurveyEntry> entries) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const VtrSurveyEntry& entry : entries) {
+    const std::string name = FieldText(entry.ssid);
+    list.push_back({{"phyMode", entry.phyMode},
+                    {"ssid", Utf8Name(name)},
+                    {"ssidHex", HexText(name)},
+                    {"bssid", FieldText(entry.bssid)},
+                    {"channel", entry.channel},
+                    {"signal", entry.signal},
+                    {"frequency", FieldText(entry.frequency)},
+                    {"isHt", entry.isHt},
+                    {"hasWps", entry.hasWps},
+                    {"wpsPbcActive", entry.wpsPbcActive},
+                    {"networkType", entry.networkType},
+                    {"authMask", entry.authMask},
+                    {"cipherMask", entry.cipherMask}});
+  }
+  return list;
+}
+
+}  // namespace vtrctl
