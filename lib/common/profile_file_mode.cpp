@@ -119,7 +119,8 @@ bool FileReadSingle(const char* name, ProfileRecord& record) {
   auto session = FileSession::Begin();
   std::vector<uint8_t> bytes;
   if (!session || session->OpenAndCheck(bytes) != kSuccess) return false;
-  const StoredEntry* found = FindEntry(ScanStore(bytes), name);
+  const EntryScan scan = ScanStore(bytes);
+  const StoredEntry* found = FindEntry(scan, name);
   if (found == nullptr) return false;
   record = found->record;
   return true;
