@@ -18,6 +18,7 @@ struct CommandGroup {
 int RunStatus(Context& ctx, std::span<const std::string> args);
 int RunMachine(Context& ctx, std::span<const std::string> args);
 int RunReg(Context& ctx, std::span<const std::string> args);
+int RunProfile(Context& ctx, std::span<const std::string> args);
 int RunSurvey(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -15,6 +15,7 @@ constexpr CommandGroup kGroups[] = {
     {"machine", "create, check and locate simulated machines", RunMachine},
     {"reg", "read and write the registry through the adapter library", RunReg},
     {"survey", "scan and list the networks around the adapter", RunSurvey},
+    {"profile", "list, change, import and export the stored profiles", RunProfile},
 };
 
 void PrintTopHelp(std::ostream& out) {

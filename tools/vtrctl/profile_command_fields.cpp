@@ -1,0 +1,448 @@
+// Profile fields for vtrctl profile add and edit, and how a profile is shown.
+#include "tools/vtrctl/profile_command_fields.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "app/core/vtr_library.h"
+
+namespace vtrctl {
+namespace {
+
+constexpr std::string_view kMask = "********";
+
+struct Named {
+  std::string_view name;
+  uint32_t value;
+};
+
+constexpr std::array<Named, 7> kAuthModes = {{{"open", 0},
+                                              {"shared", 1},
+                                              {"auto", 2},
+                                              {"wpa-psk", 4},
+                                              {"wpa2-psk", 8},
+                                              {"wpa", 16},
+                                              {"wpa2", 32}}};
+constexpr std::array<Named, 4> kEncryptions = {{{"none", 0}, {"wep", 1}, {"tkip", 2}, {"aes", 4}}};
+constexpr std::array<Named, 2> kNetworkTypes = {{{"infrastructure", 1}, {"adhoc", 0}}};
+constexpr std::array<Named, 4> kBands = {{{"b", 2}, {"g", 4}, {"a", 6}, {"auto", 8}}};
+constexpr std::array<Named, 3> kEapMethods = {{{"tls", 0}, {"peap", 1}, {"leap", 2}}};
+
+constexpr std::array<OptionSpec, 24> kOptions = {{{"--name", true},
+                                                  {"--ssid", true},
+                                                  {"--type", true},
+                                                  {"--band", true},
+                                                  {"--channel", true},
+                                                  {"--auth", true},
+                                                  {"--encryption", true},
+                                                  {"--wep-key", true},
+                                                  {"--wep-ascii", false},
+                                                  {"--wep-index", true},
+                                                  {"--wep-passphrase", true},
+                                                  {"--wep-bits", true},
+                                                  {"--psk", true},
+                                                  {"--eap", true},
+                                                  {"--identity", true},
+                                                  {"--password", true},
+                                                  {"--domain", true},
+                                                  {"--cert-name", true},
+                                                  {"--cert-hash", true},
+                                                  {"--ip", true},
+                                                  {"--mask", true},
+                                                  {"--gateway", true},
+                                                  {"--dns", true},
+                                                  {"--dhcp", false}}};
+
+template <std::size_t N>
+uint32_t Lookup(const std::array<Named, N>& table, const std::string& text, std::string_view what) {
+  for (const Named& entry : table) {
+    if (entry.name == text) return entry.value;
+  }
+  std::string choices;
+  for (const Named& entry : table)
+    choices += (choices.empty() ? "" : ", ") + std::string(entry.name);
+  throw UsageError("invalid " + std::string(what) + " '" + text + "' (one of " + choices + ")");
+}
+
+template <std::size_t N>
+std::string NameOf(const std::array<Named, N>& table, uint32_t value) {
+  for (const Named& entry : table) {
+    if (entry.value == value) return std::string(entry.name);
+  }
+  return "unknown (" + std::to_string(value) + ")";
+}
+
+template <std::size_t N>
+void SetText(char (&field)[N], const std::string& text, std::size_t max, std::string_view what) {
+  if (text.size() > max || text.size() >= N) {
+    throw UsageError(std::string(what) + " is longer than " + std::to_string(max) + " characters");
+  }
+  std::memset(field, 0, N);
+  std::memcpy(field, text.data(), text.size());
+}
+
+bool IsHex(const std::string& text) {
+  for (char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+std::string HexOf(const uint8_t* bytes, std::size_t count) {
+  std::string text;
+  char digits[3];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::snprintf(digits, sizeof(digits), "%02X", bytes[i]);
+    text += digits;
+  }
+  return text;
+}
+
+void ParseAddress(const std::string& text, uint8_t (&address)[4], std::string_view what) {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &rest) != 4 || a > 255 ||
+      b > 255 || c > 255 || d > 255) {
+    throw UsageError("invalid " + std::string(what) + " '" + text + "' (a.b.c.d)");
+  }
+  const unsigned parts[4] = {a, b, c, d};
+  for (int i = 0; i < 4; ++i) address[i] = static_cast<uint8_t>(parts[i]);
+}
+
+std::string AddressText(const uint8_t (&address)[4]) {
+  return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." +
+         std::to_string(address[2]) + "." + std::to_string(address[3]);
+}
+
+bool IsZero(const uint8_t (&address)[4]) {
+  return (address[0] | address[1] | address[2] | address[3]) == 0;
+}
+
+// One WEP key as the user typed it: "N:KEY" for slot N (1 to 4), or KEY for slot 1.
+void ApplyWepKey(const std::string& option, bool ascii, ProfileRecord& record) {
+  std::size_t slot = 0;
+  std::string key = option;
+  if (option.size() > 2 && option[1] == ':' && option[0] >= '1' && option[0] <= '4') {
+    slot = static_cast<std::size_t>(option[0] - '1');
+    key = option.substr(2);
+  }
+  uint32_t length = 0;
+  if (ascii) {
+    if (key.size() != 5 && key.size() != 13 && key.size() != 16) {
+      throw UsageError("a WEP key typed as characters has 5, 13 or 16 of them");
+    }
+    length = static_cast<uint32_t>(key.size());
+  } else {
+    if (!IsHex(key) || (key.size() != 10 && key.size() != 26 && key.size() != 32)) {
+      throw UsageError("a WEP key is 10, 26 or 32 hexadecimal digits (or use --wep-ascii)");
+    }
+    length = static_cast<uint32_t>(key.size() / 2);
+  }
+  record.wepKeyLength[slot] = length;
+  SetText(record.wepKey[slot], key, 32, "a WEP key");
+}
+
+}  // namespace
+
+const std::string_view kProfileFieldHelp =
+    "fields:\n"
+    "  --name NAME               profile name (up to 256 characters)\n"
+    "  --ssid SSID               network name (up to 32 characters)\n"
+    "  --type infrastructure|adhoc\n"
+    "  --band b|g|a|auto         wireless mode of the network\n"
+    "  --channel N               ad hoc channel (0 = automatic)\n"
+    "  --auth open|shared|auto|wpa-psk|wpa2-psk|wpa|wpa2\n"
+    "  --encryption none|wep|tkip|aes\n"
+    "  --wep-key [N:]KEY         WEP key for slot N (1-4, default 1): 10, 26 or 32 hex digits\n"
+    "  --wep-ascii               the WEP keys are typed as 5, 13 or 16 characters\n"
+    "  --wep-index N             the key to transmit with (1-4)\n"
+    "  --wep-passphrase TEXT     make the WEP keys from a passphrase (with --wep-bits 64|128)\n"
+    "  --psk KEY                 WPA pre-shared key: 8 to 63 characters, or 64 hex digits\n"
+    "  --eap tls|peap|leap       802.1X method for wpa and wpa2\n"
+    "  --identity, --password, --domain TEXT       802.1X credentials\n"
+    "  --cert-name TEXT, --cert-hash HEX            EAP-TLS certificate (hash: 40 hex digits)\n"
+    "  --ip, --mask, --gateway A.B.C.D             fixed address after connecting\n"
+    "  --dns A.B.C.D             DNS server (up to two)\n"
+    "  --dhcp                    use DHCP again (drops the fixed address and DNS servers)\n";
+
+std::span<const OptionSpec> ProfileFieldOptions() {
+  return kOptions;
+}
+
+void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
+                        ProfileRecord& record) {
+  if (parsed.Has("--name")) {
+    const std::string& name = parsed.Value("--name");
+    if (name.empty()) throw UsageError("a profile needs a name");
+    SetText(record.profileName, name, 256, "the profile name");
+  }
+  if (parsed.Has("--ssid")) SetText(record.ssid, parsed.Value("--ssid"), 32, "the SSID");
+  if (parsed.Has("--type")) {
+    record.networkType = Lookup(kNetworkTypes, parsed.Value("--type"), "network type");
+  }
+  if (parsed.Has("--band")) record.phyMode = Lookup(kBands, parsed.Value("--band"), "band");
+  if (parsed.Has("--channel")) {
+    record.adhocChannel = ParseNumber(parsed.Value("--channel"), 196, "channel");
+  }
+  if (parsed.Has("--auth")) {
+    record.authMode = Lookup(kAuthModes, parsed.Value("--auth"), "authentication");
+  }
+  if (parsed.Has("--encryption")) {
+    record.encryption = Lookup(kEncryptions, parsed.Value("--encryption"), "encryption");
+  }
+  if (parsed.Has("--wep-passphrase")) {
+    const std::string& passphrase = parsed.Value("--wep-passphrase");
+    if (passphrase.empty() || passphrase.size() > 32) {
+      throw UsageError("a WEP passphrase has 1 to 32 characters");
+    }
+    const uint32_t bits = parsed.Has("--wep-bits")
+                              ? ParseNumber(parsed.Value("--wep-bits"), 128, "WEP key size")
+                              : 128;
+    if (bits != 64 && bits != 128) throw UsageError("--wep-bits is 64 or 128");
+    uint8_t keys[64] = {};
+    if (bits == 64) {
+      lib.Passphrase64(passphrase.c_str(), keys);
+    } else {
+      lib.Passphrase128(passphrase.c_str(), keys);
+    }
+    const std::size_t length = bits == 64 ? 5 : 13;
+    for (std::size_t slot = 0; slot < 4; ++slot) {
+      // The 64-bit generator makes four keys; the 128-bit one makes one for every slot.
+      const uint8_t* key = bits == 64 ? keys + slot * 16 : keys;
+      SetText(record.wepKey[slot], HexOf(key, length), 32, "a WEP key");
+      record.wepKeyLength[slot] = static_cast<uint32_t>(length);
+    }
+    SetText(record.wepPassphrase, passphrase, 32, "the WEP passphrase");
+    record.wepPassphraseLength = static_cast<uint32_t>(passphrase.size());
+    record.wepKeyManual = 0;
+    record.wepKeyAscii = 0;
+  } else if (parsed.Has("--wep-bits")) {
+    throw UsageError("--wep-bits goes with --wep-passphrase");
+  }
+  if (parsed.Has("--wep-key")) {
+    if (parsed.Has("--wep-passphrase")) {
+      throw UsageError("give WEP keys or a WEP passphrase, not both");
+    }
+    const bool ascii = parsed.Has("--wep-ascii");
+    for (const std::string& key : parsed.options.at("--wep-key")) ApplyWepKey(key, ascii, record);
+    record.wepKeyManual = 1;
+    record.wepKeyAscii = ascii ? 1 : 0;
+    std::memset(record.wepPassphrase, 0, sizeof(record.wepPassphrase));
+    record.wepPassphraseLength = 0;
+  } else if (parsed.Has("--wep-ascii")) {
+    throw UsageError("--wep-ascii goes with --wep-key");
+  }
+  if (parsed.Has("--wep-index")) {
+    record.wepKeyIndex = ParseNumber(parsed.Value("--wep-index"), 4, "WEP key index") - 1;
+    if (record.wepKeyIndex > 3) throw UsageError("the WEP key index is 1 to 4");
+  }
+  if (parsed.Has("--psk")) {
+    const std::string& psk = parsed.Value("--psk");
+    const bool hex = psk.size() == 64 && IsHex(psk);
+    if (!hex && (psk.size() < 8 || psk.size() > 63)) {
+      throw UsageError("a pre-shared key has 8 to 63 characters, or 64 hexadecimal digits");
+    }
+    SetText(record.psk, psk, 64, "the pre-shared key");
+    record.pskLength = static_cast<uint32_t>(psk.size());
+    record.pskIsHex = hex ? 1 : 0;
+  }
+  if (parsed.Has("--eap")) record.eapMethod = Lookup(kEapMethods, parsed.Value("--eap"), "EAP");
+  if (parsed.Has("--identity")) {
+    // One login name serves whichever method the profile uses.
+    SetText(record.eapIdentity, parsed.Value("--identity"), 256, "the identity");
+    SetText(record.tlsIdentity, parsed.Value("--identity"), 256, "the identity");
+  }
+  if (parsed.Has("--password")) {
+    SetText(record.eapPassword, parsed.Value("--password"), 256, "the password");
+  }
+  if (parsed.Has("--domain"))
+    SetText(record.eapDomain, parsed.Value("--domain"), 256, "the domain");
+  if (parsed.Has("--cert-name")) {
+    SetText(record.tlsCertificateName, parsed.Value("--cert-name"), 256, "the certificate name");
+  }
+  if (parsed.Has("--cert-hash")) {
+    const std::string& hash = parsed.Value("--cert-hash");
+    if (hash.size() != 40 || !IsHex(hash)) {
+      throw UsageError("a certificate hash is 40 hexadecimal digits");
+    }
+    std::memset(record.tlsCertificateHash, 0, sizeof(record.tlsCertificateHash));
+    for (std::size_t i = 0; i < 20; ++i) {
+      record.tlsCertificateHash[i] =
+          static_cast<uint8_t>(std::stoul(hash.substr(i * 2, 2), nullptr, 16));
+    }
+  }
+  if (parsed.Has("--dhcp")) {
+    if (parsed.Has("--ip") || parsed.Has("--dns")) {
+      throw UsageError("--dhcp takes no fixed address or DNS server");
+    }
+    record.useStaticIp = 0;
+    record.useStaticDns = 0;
+    for (auto* address : {&record.ipAddress, &record.subnetMask, &record.defaultGateway,
+                          &record.preferredDns, &record.alternateDns}) {
+      std::memset(*address, 0, 4);
+    }
+  }
+  if (parsed.Has("--ip")) {
+    ParseAddress(parsed.Value("--ip"), record.ipAddress, "address");
+    record.useStaticIp = 1;
+  }
+  if (parsed.Has("--mask")) ParseAddress(parsed.Value("--mask"), record.subnetMask, "mask");
+  if (parsed.Has("--gateway")) {
+    ParseAddress(parsed.Value("--gateway"), record.defaultGateway, "gateway");
+  }
+  if (parsed.Has("--dns")) {
+    const auto& servers = parsed.options.at("--dns");
+    if (servers.size() > 2) throw UsageError("at most two DNS servers");
+    ParseAddress(servers[0], record.preferredDns, "DNS server");
+    std::memset(record.alternateDns, 0, 4);
+    if (servers.size() == 2) ParseAddress(servers[1], record.alternateDns, "DNS server");
+    record.useStaticDns = 1;
+  }
+}
+
+void CheckProfile(const ProfileRecord& record) {
+  if (ProfileName(record).empty()) throw UsageError("a profile needs a name (--name)");
+  const std::string ssid = FieldText(record.ssid);
+  if (ssid.empty()) throw UsageError("a profile needs an SSID (--ssid)");
+  const uint32_t auth = record.authMode;
+  const uint32_t cipher = record.encryption;
+  const bool wepAuth = auth == 0 || auth == 1 || auth == 2;
+  if (wepAuth && cipher != 0 && cipher != 1) {
+    throw UsageError("open, shared and auto authentication use no encryption or WEP");
+  }
+  if (auth == 1 && cipher != 1) throw UsageError("shared-key authentication needs WEP");
+  if (!wepAuth && cipher != 2 && cipher != 4) {
+    throw UsageError("WPA and WPA2 need TKIP or AES encryption");
+  }
+  if (record.networkType == 0 && (auth == 16 || auth == 32)) {
+    throw UsageError("an ad hoc network cannot use 802.1X (wpa or wpa2)");
+  }
+  if (cipher == 1) {
+    const uint32_t index = record.wepKeyIndex;
+    if (index > 3 || record.wepKeyLength[index] == 0) {
+      throw UsageError("WEP needs a key in slot " + std::to_string(index + 1) +
+                       " (--wep-key or --wep-passphrase)");
+    }
+  }
+  if ((auth == 4 || auth == 8) && record.pskLength == 0) {
+    throw UsageError("WPA-PSK and WPA2-PSK need a pre-shared key (--psk)");
+  }
+  if (auth == 16 || auth == 32) {
+    if (record.eapMethod == 0) {
+      if (FieldText(record.tlsIdentity).empty() || FieldText(record.tlsCertificateName).empty()) {
+        throw UsageError("EAP-TLS needs --identity and --cert-name");
+      }
+    } else if (FieldText(record.eapIdentity).empty() || FieldText(record.eapPassword).empty()) {
+      throw UsageError("PEAP and LEAP need --identity and --password");
+    }
+  }
+  if (record.useStaticIp != 0 && (IsZero(record.ipAddress) || IsZero(record.subnetMask))) {
+    throw UsageError("a fixed address needs --ip and --mask");
+  }
+}
+
+std::string ProfileName(const ProfileRecord& record) {
+  return FieldText(record.profileName);
+}
+
+std::string SecurityText(const ProfileRecord& record) {
+  return NameOf(kAuthModes, record.authMode) + "/" + NameOf(kEncryptions, record.encryption);
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord& record,
+                                                             bool showSecrets) {
+  const auto secret = [&](const std::string& text) {
+    return text.empty() || showSecrets ? text : std::string(kMask);
+  };
+  std::vector<std::pair<std::string, std::string>> rows = {
+      {"Name", ProfileName(record)},
+      {"SSID", FieldText(record.ssid)},
+      {"Default", record.isDefault == 1 ? "yes" : "no"},
+      {"Network type", NameOf(kNetworkTypes, record.networkType)},
+      {"Band", NameOf(kBands, record.phyMode)},
+      {"Authentication", NameOf(kAuthModes, record.authMode)},
+      {"Encryption", NameOf(kEncryptions, record.encryption)},
+  };
+  if (record.networkType == 0) {
+    rows.emplace_back("Ad hoc channel",
+                      record.adhocChannel == 0 ? "automatic" : std::to_string(record.adhocChannel));
+  }
+  if (record.encryption == 1) {
+    for (std::size_t slot = 0; slot < 4; ++slot) {
+      if (record.wepKeyLength[slot] == 0) continue;
+      rows.emplace_back(
+          "WEP key " + std::to_string(slot + 1) + (record.wepKeyIndex == slot ? " (transmit)" : ""),
+          secret(FieldText(record.wepKey[slot])));
+    }
+    if (record.wepKeyManual == 0) {
+      rows.emplace_back("WEP passphrase", secret(FieldText(record.wepPassphrase)));
+    }
+  }
+  if (record.pskLength != 0) rows.emplace_back("Pre-shared key", secret(FieldText(record.psk)));
+  if (record.authMode == 16 || record.authMode == 32) {
+    rows.emplace_back("EAP", NameOf(kEapMethods, record.eapMethod));
+    if (record.eapMethod == 0) {
+      rows.emplace_back("Identity", FieldText(record.tlsIdentity));
+      rows.emplace_back("Certificate", FieldText(record.tlsCertificateName));
+    } else {
+      rows.emplace_back("Identity", FieldText(record.eapIdentity));
+      rows.emplace_back("Password", secret(FieldText(record.eapPassword)));
+      rows.emplace_back("Domain", FieldText(record.eapDomain));
+    }
+  }
+  if (record.useStaticIp != 0) {
+    rows.emplace_back("IP address", AddressText(record.ipAddress));
+    rows.emplace_back("Subnet mask", AddressText(record.subnetMask));
+    rows.emplace_back("Gateway", AddressText(record.defaultGateway));
+  }
+  if (record.useStaticDns != 0) {
+    rows.emplace_back("DNS servers",
+                      AddressText(record.preferredDns) + " " + AddressText(record.alternateDns));
+  }
+  return rows;
+}
+
+nlohmann::json ProfileJson(const ProfileRecord& record, bool showSecrets) {
+  const auto secret = [&](const std::string& text) -> nlohmann::json {
+    if (text.empty()) return text;
+    return showSecrets ? text : std::string(kMask);
+  };
+  nlohmann::json wepKeys = nlohmann::json::array();
+  for (std::size_t slot = 0; slot < 4; ++slot) {
+    wepKeys.push_back(record.wepKeyLength[slot] == 0 ? nlohmann::json(nullptr)
+                                                     : secret(FieldText(record.wepKey[slot])));
+  }
+  nlohmann::json out = {
+      {"name", ProfileName(record)},
+      {"ssid", FieldText(record.ssid)},
+      {"default", record.isDefault == 1},
+      {"networkType", NameOf(kNetworkTypes, record.networkType)},
+      {"band", NameOf(kBands, record.phyMode)},
+      {"adhocChannel", record.adhocChannel},
+      {"auth", NameOf(kAuthModes, record.authMode)},
+      {"encryption", NameOf(kEncryptions, record.encryption)},
+      {"wepKeys", wepKeys},
+      {"wepIndex", record.wepKeyIndex + 1},
+      {"wepPassphrase", secret(FieldText(record.wepPassphrase))},
+      {"psk", secret(FieldText(record.psk))},
+      {"eap", NameOf(kEapMethods, record.eapMethod)},
+      {"identity", FieldText(record.eapMethod == 0 ? record.tlsIdentity : record.eapIdentity)},
+      {"password", secret(FieldText(record.eapPassword))},
+      {"domain", FieldText(record.eapDomain)},
+      {"certificateName", FieldText(record.tlsCertificateName)},
+      {"surveyChannel", record.surveyChannel},
+  };
+  if (record.useStaticIp != 0) {
+    out["ip"] = {{"address", AddressText(record.ipAddress)},
+                 {"mask", AddressText(record.subnetMask)},
+                 {"gateway", AddressText(record.defaultGateway)}};
+  }
+  if (record.useStaticDns != 0) {
+    out["dns"] = {AddressText(record.preferredDns), AddressText(record.alternateDns)};
+  }
+  return out;
+}
+
+}  // namespace vtrctl
