@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace sim::fields {
@@ -41,6 +42,11 @@ inline std::string Text(const json& value, const std::string& where) {
 template <typename T>
 T Number(const json& value, const std::string& where) {
   if (!value.is_number_integer()) throw FieldError(where + ": expected a whole number");
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    // Beyond int64's range: a count of milliseconds since boot is never negative.
+    if (!value.is_number_unsigned()) throw FieldError(where + ": number out of range");
+    return value.get<uint64_t>();
+  }
   const auto n = value.get<int64_t>();
   if (n < static_cast<int64_t>(std::numeric_limits<T>::min()) ||
       n > static_cast<int64_t>(std::numeric_limits<T>::max())) {

@@ -2,6 +2,7 @@
 // field means, and faults named by their field path.
 #include <gtest/gtest.h>
 
+#include "sim/adapter_state.h"
 #include "sim/machine_description.h"
 #include "support/machine_fixture.h"
 
@@ -133,6 +134,36 @@ TEST(NeighbourhoodDescription, ChannelsAndFrequencies) {
   EXPECT_EQ(sim::ChannelFrequencyMHz(0), 0u);
   EXPECT_EQ(sim::ChannelFrequencyMHz(15), 0u);
   EXPECT_EQ(sim::FrequencyChannel(2413), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AdapterStateText, SurvivesItsOwnFormat) {
+  sim::AdapterState state;
+  state.present = false;
+  state.radioOn = false;
+  state.region = 5;
+  state.regionProgrammed = true;
+  state.settings[0x0D71010C] = {9, 0, 0, 0};
+  state.keys.push_back({0x80000001u, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {1, 2, 3, 4, 5}});
+  for (uint64_t start : {uint64_t{0}, uint64_t{1} << 40, ~uint64_t{0}}) {
+    state.scanStartMs = start;
+    state.previousList = std::get<sim::MachineDescription>(
+                             sim::ParseMachineDescription(testing_support::XpDescription().dump()))
+                             .neighbourhood;
+    sim::AdapterState again;
+    ASSERT_FALSE(sim::ParseAdapterState(sim::FormatAdapterState(state), again).has_value());
+    EXPECT_EQ(again, state);
+  }
+  sim::AdapterState bad;
+  EXPECT_EQ(sim::ParseAdapterState(R"({"present":true,"radioOn":true,"region":1,
+      "regionProgrammed":false,"scanStartMs":-1})", bad),
+            "adapter state.scanStartMs: number out of range");
+  EXPECT_EQ(sim::ParseAdapterState(R"({"present":true,"radioOn":true,"region":1,
+      "regionProgrammed":false,"settings":{"0x0D71010C":"9"}})", bad),
+            "adapter state.settings.0x0D71010C: expected hexadecimal bytes like \"dd05 0050f204\"");
 }
 
 }  // namespace

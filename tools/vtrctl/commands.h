@@ -19,6 +19,7 @@ int RunStatus(Context& ctx, std::span<const std::string> args);
 int RunMachine(Context& ctx, std::span<const std::string> args);
 int RunReg(Context& ctx, std::span<const std::string> args);
 int RunProfile(Context& ctx, std::span<const std::string> args);
+int RunSim(Context& ctx, std::span<const std::string> args);
 int RunSurvey(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -14,6 +14,7 @@ constexpr CommandGroup kGroups[] = {
     {"status", "library, system class and adapter facts", RunStatus},
     {"machine", "create, check and locate simulated machines", RunMachine},
     {"reg", "read and write the registry through the adapter library", RunReg},
+    {"sim", "change the simulated adapter and the networks around it", RunSim},
     {"survey", "scan and list the networks around the adapter", RunSurvey},
     {"profile", "list, change, import and export the stored profiles", RunProfile},
 };
