@@ -2,6 +2,7 @@
 // driver returns them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -122,8 +123,8 @@ inline Bytes Item(const Network& network) {
   // Fixed fields: timestamp, beacon interval, capabilities with the privacy bit when private.
   item[platform::kNdisWlanBssidExHeaderSize + 8] = 100;
   item[platform::kNdisWlanBssidExHeaderSize + 10] = network.privacy != 0 ? 0x11 : 0x01;
-  std::memcpy(item.data() + platform::kNdisWlanBssidExHeaderSize + platform::kFixedIeFieldsSize,
-              network.elements.data(), network.elements.size());
+  std::copy(network.elements.begin(), network.elements.end(),
+            item.begin() + platform::kNdisWlanBssidExHeaderSize + platform::kFixedIeFieldsSize);
   return item;
 }
 
