@@ -57,15 +57,6 @@ TEST(SurveySort, EqualTextsAreNeverExchanged) {
   EXPECT_EQ(Sorted(entries, 7, 1), "a b1 b2 c ");
 }
 
-TEST(SurveySort, BssidTextsSortByTheirCharacters) {
-  auto entries = std::vector<VtrSurveyEntry>{Entry("x"), Entry("y"), Entry("z")};
-  std::strcpy(entries[0].bssid, "00-1A-2B-3C-4D-5E");
-  std::strcpy(entries[1].bssid, "00-0F-AC-01-02-03");
-  std::strcpy(entries[2].bssid, "A0-00-00-00-00-00");
-  EXPECT_EQ(Sorted(entries, 1, 0), "y x z ");
-  EXPECT_EQ(Sorted(entries, 1, 1), "z x y ");
-}
-
 TEST(SurveySort, SecurityIsAuthenticationThenCipherInTheirLowHalves) {
   const struct {
     const char* name;
