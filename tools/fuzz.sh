@@ -4,9 +4,10 @@
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 #
 # SECONDS (default 20) is each target's budget; without TARGETs every fuzz/*_fuzz.cpp runs.
-# A target starts from its seeds in fuzz/corpus/<target>/ when there are any; what it finds is
-# kept in build/fuzz/corpus/<target>/, so later runs go on from there. The first crash stops the
-# script with a non-zero status and leaves the input in build/fuzz/artifacts/.
+# FUZZ_BUILD_DIR (default build/fuzz) is the build directory. A target starts from its seeds in
+# fuzz/corpus/<target>/ when there are any; what it finds is kept in <build>/corpus/<target>/,
+# so later runs go on from there. The first crash stops the script with a non-zero status and
+# leaves the input in <build>/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,10 +21,10 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 --target "${targets[@]}"
+build=${FUZZ_BUILD_DIR:-build/fuzz}
+cmake --preset fuzz -B "$build" >/dev/null
+cmake --build "$build" -j2 --target "${targets[@]}"
 
-build=build/fuzz
 mkdir -p "$build/artifacts"
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
