@@ -12,18 +12,8 @@
 #include <string>
 #include <vector>
 
-// The store lives inside the adapter library with hidden visibility; the benchmark compiles its
-// own copy of it, exports included.
-#include "lib/common/profile_exports.cpp"
-#include "lib/common/profile_file_io.cpp"
-#include "lib/common/profile_file_mode.cpp"
-#include "lib/common/profile_record_defaults.cpp"
-#include "lib/common/profile_registry_mode.cpp"
-#include "lib/common/profile_store_format.cpp"
-#include "lib/common/profile_transfer.cpp"
-#include "lib/common/registry_access.cpp"
-#include "lib/common/registry_exports.cpp"
 #include "sim/machine.h"
+#include "vtrlib.h"
 
 namespace {
 

@@ -8,20 +8,21 @@
 #include <cstring>
 #include <vector>
 
-// The survey lives inside the adapter library with hidden visibility; the benchmark compiles
-// its own copy of it, export included.
-#include "lib/common/channel_table.cpp"
-#include "lib/common/information_elements.cpp"
-#include "lib/common/information_elements_ht.cpp"
-#include "lib/common/information_elements_security.cpp"
-#include "lib/common/information_elements_wps.cpp"
-#include "lib/common/signal_percent.cpp"
-#include "lib/common/survey_sort.cpp"
-#include "lib/driver/lib_state.cpp"
-#include "lib/driver/oid_channel.cpp"
-#include "lib/driver/site_survey.cpp"
-#include "lib/driver/survey_band_mode.cpp"
-#include "lib/driver/survey_list.cpp"
+// The survey lives inside the adapter library with hidden visibility; the benchmark builds its
+// own copy of it, export included (bench/CMakeLists.txt).
+#include "lib/common/channel_table.h"
+#include "lib/common/information_elements.h"
+#include "lib/common/information_elements_ht.h"
+#include "lib/common/information_elements_security.h"
+#include "lib/common/information_elements_wps.h"
+#include "lib/common/signal_percent.h"
+#include "lib/common/survey_sort.h"
+#include "lib/driver/lib_state.h"
+#include "lib/driver/oid_channel.h"
+#include "lib/driver/site_survey.h"
+#include "lib/driver/survey_band_mode.h"
+#include "lib/driver/survey_list.h"
+#include "vtrlib.h"
 
 namespace {
 

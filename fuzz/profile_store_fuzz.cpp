@@ -6,10 +6,8 @@
 #include <cstring>
 #include <vector>
 
-// The store's format code lives inside the adapter library with hidden visibility; the fuzz
-// target compiles its own instrumented copy of it.
-#include "lib/common/profile_record_defaults.cpp"
-#include "lib/common/profile_store_format.cpp"
+#include "lib/common/profile_record_rules.h"
+#include "lib/common/profile_store_format.h"
 
 using namespace vtr::profile;
 

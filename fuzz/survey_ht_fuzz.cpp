@@ -4,8 +4,8 @@
 
 // The parsers live inside the adapter library with hidden visibility; the fuzz target compiles
 // its own instrumented copy of them.
-#include "lib/common/information_elements.cpp"
-#include "lib/common/information_elements_ht.cpp"
+#include "lib/common/information_elements.h"
+#include "lib/common/information_elements_ht.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool ht = vtr::HasHtElements(data, size);

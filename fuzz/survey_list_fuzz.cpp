@@ -6,15 +6,15 @@
 
 // The parsers live inside the adapter library with hidden visibility; the fuzz target compiles
 // its own instrumented copy of them.
-#include "lib/common/channel_table.cpp"
-#include "lib/common/information_elements.cpp"
-#include "lib/common/information_elements_ht.cpp"
-#include "lib/common/information_elements_security.cpp"
-#include "lib/common/information_elements_wps.cpp"
-#include "lib/common/signal_percent.cpp"
-#include "lib/common/survey_sort.cpp"
-#include "lib/driver/survey_band_mode.cpp"
-#include "lib/driver/survey_list.cpp"
+#include "lib/common/channel_table.h"
+#include "lib/common/information_elements.h"
+#include "lib/common/information_elements_ht.h"
+#include "lib/common/information_elements_security.h"
+#include "lib/common/information_elements_wps.h"
+#include "lib/common/signal_percent.h"
+#include "lib/common/survey_sort.h"
+#include "lib/driver/survey_band_mode.h"
+#include "lib/driver/survey_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Exactly the caller's capacity, so that a write past the 128th entry is caught.

@@ -5,8 +5,8 @@
 
 // The parsers live inside the adapter library with hidden visibility; the fuzz target compiles
 // its own instrumented copy of them.
-#include "lib/common/information_elements.cpp"
-#include "lib/common/information_elements_wps.cpp"
+#include "lib/common/information_elements.h"
+#include "lib/common/information_elements_wps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vtr::WpsFlags flags = vtr::ParseWps(data, size);

@@ -6,9 +6,9 @@
 
 // The library exports only its VTR_* functions; these internals are compiled into the tests
 // here, and only here.
-#include "lib/common/channel_table.cpp"
-#include "lib/common/signal_percent.cpp"
-#include "lib/driver/survey_band_mode.cpp"
+#include "lib/common/channel_table.h"
+#include "lib/common/signal_percent.h"
+#include "lib/driver/survey_band_mode.h"
 
 namespace {
 

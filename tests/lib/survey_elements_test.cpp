@@ -7,10 +7,10 @@
 
 // The library exports only its VTR_* functions; these internals are compiled into the tests
 // here, and only here.
-#include "lib/common/information_elements.cpp"
-#include "lib/common/information_elements_ht.cpp"
-#include "lib/common/information_elements_security.cpp"
-#include "lib/common/information_elements_wps.cpp"
+#include "lib/common/information_elements.h"
+#include "lib/common/information_elements_ht.h"
+#include "lib/common/information_elements_security.h"
+#include "lib/common/information_elements_wps.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 // The library exports only its VTR_* functions; this internal is compiled into the tests here,
 // and only here. The element parsers and conversions it calls are compiled into the tests of
 // those.
-#include "lib/driver/survey_list.cpp"
+#include "lib/driver/survey_list.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 // The library exports only its VTR_* functions; this internal is compiled into the tests here,
 // and only here.
-#include "lib/common/survey_sort.cpp"
+#include "lib/common/survey_sort.h"
 
 namespace {
 
