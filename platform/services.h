@@ -5,9 +5,13 @@
 #include "platform/clock.h"
 #include "platform/device_io.h"
 #include "platform/files.h"
+#include "platform/ip_forward_table.h"
 #include "platform/ip_helper.h"
+#include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "platform/wmi.h"
 
 namespace platform {
 
@@ -20,6 +24,10 @@ class Services {
   virtual FilesPort& Files() = 0;
   virtual ClockPort& Clock() = 0;
   virtual DevicePort& Devices() = 0;
+  virtual ServiceControlPort& ServiceControl() = 0;
+  virtual ProcessPort& Process() = 0;
+  virtual WmiPort& Wmi() = 0;
+  virtual IpForwardTablePort& IpForwardTable() = 0;
 };
 
 // The machine of this process: the one RADIODESK_MACHINE names, else the default machine.

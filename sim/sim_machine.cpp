@@ -28,6 +28,11 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       systemInfo_(description_),
       files_(directory_ / kDriveC, description_.utcOffsetMinutes),
       clock_(MakeClock(description_, virtualTime)),
-      devices_(directory_, description_, *clock_) {}
+      devices_(directory_, description_, *clock_),
+      serviceState_(directory_),
+      serviceControl_(serviceState_, *clock_),
+      process_(serviceState_),
+      wmi_(directory_ / kHiveFile, description_, serviceState_),
+      ipForwardTable_(directory_ / kHiveFile, description_, serviceState_) {}
 
 }  // namespace sim

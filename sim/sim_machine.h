@@ -6,11 +6,16 @@
 
 #include "platform/services.h"
 #include "sim/machine_description.h"
+#include "sim/ip_forward_table.h"
+#include "sim/service_control.h"
+#include "sim/service_process.h"
+#include "sim/service_state.h"
 #include "sim/sim_devices.h"
 #include "sim/sim_files.h"
 #include "sim/sim_ip_helper.h"
 #include "sim/sim_registry.h"
 #include "sim/sim_system_info.h"
+#include "sim/wmi_service.h"
 
 namespace sim {
 
@@ -25,11 +30,19 @@ class SimMachine : public platform::Services {
   platform::FilesPort& Files() override { return files_; }
   platform::ClockPort& Clock() override { return *clock_; }
   platform::DevicePort& Devices() override { return devices_; }
+  platform::ServiceControlPort& ServiceControl() override { return serviceControl_; }
+  platform::ProcessPort& Process() override { return process_; }
+  platform::WmiPort& Wmi() override { return wmi_; }
+  platform::IpForwardTablePort& IpForwardTable() override { return ipForwardTable_; }
 
   const std::filesystem::path& directory() const { return directory_; }
   const MachineDescription& description() const { return description_; }
   SimDevices& devices() { return devices_; }
   MiniportLog& MiniportRequests() { return devices_.Log(); }
+  SimServiceControl& serviceControl() { return serviceControl_; }
+  ServiceStateStore& serviceState() { return serviceState_; }
+  SimWmi& wmi() { return wmi_; }
+  SimIpForwardTable& ipForwardTable() { return ipForwardTable_; }
 
  private:
   const std::filesystem::path directory_;
@@ -40,6 +53,11 @@ class SimMachine : public platform::Services {
   SimFiles files_;
   std::unique_ptr<platform::ClockPort> clock_;
   SimDevices devices_;
+  ServiceStateStore serviceState_;
+  SimServiceControl serviceControl_;
+  SimProcess process_;
+  SimWmi wmi_;
+  SimIpForwardTable ipForwardTable_;
 };
 
 }  // namespace sim

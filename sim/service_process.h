@@ -1,0 +1,21 @@
+// kernel32's view of the calling process. Whether the process runs under WOW64, and whether
+// kernel32 has IsWow64Process at all, are machine settings (ServiceStateStore) a test or
+// `vtrctl sim` can change; a new machine runs a native process whose kernel32 has the function.
+#pragma once
+
+#include "platform/process.h"
+#include "sim/service_state.h"
+
+namespace sim {
+
+class SimProcess : public platform::ProcessPort {
+ public:
+  explicit SimProcess(ServiceStateStore& store) : store_(store) {}
+  bool HasIsWow64Process() override;
+  bool IsWow64Process(bool* wow64) override;
+
+ private:
+  ServiceStateStore& store_;
+};
+
+}  // namespace sim
