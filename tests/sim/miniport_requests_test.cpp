@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "sim/adapter_control.h"
 #include "sim/machine.h"
 #include "sim/miniport.h"
@@ -314,6 +317,28 @@ TEST_F(MiniportRequestTest, ChangesAreSeenByAnotherProcessOnTheMachine) {
 
   ASSERT_FALSE(sim::AdapterControl(other).SetPresent(false).has_value());
   EXPECT_FALSE(Query(sim::kOidVendorRegion, 4).opened);
+}
+
+TEST_F(MiniportRequestTest, ThreadsChangingDifferentSettingsLoseNothing) {
+  UseXpMachine();
+  sim::CurrentMiniportLog().Clear();
+  constexpr int kRounds = 40;
+  auto work = [](uint32_t oid, uint32_t base) {
+    for (int i = 0; i < kRounds; ++i) {
+      Set(oid, Le32(base + static_cast<uint32_t>(i)));
+      Query(oid, 4);
+    }
+  };
+  std::thread rts(work, platform::kOid802_11RtsThreshold, 1000);
+  std::thread fragmentation(work, platform::kOid802_11FragmentationThreshold, 1500);
+  rts.join();
+  fragmentation.join();
+  EXPECT_EQ(Query(platform::kOid802_11RtsThreshold, 4).U32(), 1000u + kRounds - 1);
+  EXPECT_EQ(Query(platform::kOid802_11FragmentationThreshold, 4).U32(), 1500u + kRounds - 1);
+  const auto requests = sim::CurrentMiniportLog().Requests();
+  EXPECT_EQ(requests.size(), 4u * kRounds + 2);
+  EXPECT_TRUE(std::all_of(requests.begin(), requests.end(),
+                          [](const sim::MiniportRequest& r) { return r.succeeded; }));
 }
 
 TEST_F(MiniportRequestTest, StateFileIsPrivateAndWrittenOnlyOnChange) {
