@@ -83,6 +83,11 @@ class Seeder {
     SetValue(tcpip, "EnableDHCP", platform::kRegDword,
              std::string(adapter.dhcpEnabled ? "\x01\0\0\0" : "\0\0\0\0", 4));
     if (!adapter.classInstance.empty()) SeedClassKey(adapter);
+    // A new XP machine leaves its wireless adapters to the zero-configuration service (bit 15).
+    if (adapter.type == kIfTypeIeee80211) {
+      SetValue("SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\" + adapter.name,
+               "ControlFlags", platform::kRegDword, std::string("\x00\xA0\x00\x00", 4));
+    }
   }
 
   void SeedClassKey(const AdapterDescription& adapter) {
