@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/device_io.h"
+#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ip_forward_table.h"
 #include "platform/ip_helper.h"
@@ -24,6 +25,7 @@ class Services {
   virtual FilesPort& Files() = 0;
   virtual ClockPort& Clock() = 0;
   virtual DevicePort& Devices() = 0;
+  virtual EventsPort& Events() = 0;
   virtual ServiceControlPort& ServiceControl() = 0;
   virtual ProcessPort& Process() = 0;
   virtual WmiPort& Wmi() = 0;

@@ -19,6 +19,10 @@ inline constexpr long kErrorNoMoreItems = 259;
 inline constexpr long kErrorNotSupported = 50;
 inline constexpr long kErrorKeyDeleted = 1018;
 inline constexpr long kErrorGenFailure = 31;
+inline constexpr long kErrorNoData = 232;
+inline constexpr long kErrorOperationAborted = 995;
+inline constexpr long kErrorIoIncomplete = 996;
+inline constexpr long kErrorIoPending = 997;
 
 // Thread-local last error, as GetLastError and SetLastError keep it.
 long GetLastError();

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "sim/adapter_scan.h"
+#include "sim/association.h"
 #include "sim/sim_machine.h"
 
 namespace sim {
@@ -30,11 +31,17 @@ std::optional<std::string> AdapterControl::Change(
     const std::function<std::optional<std::string>(AdapterState&)>& change) {
   AdapterStateFile* file = machine_.devices().WirelessState();
   if (file == nullptr) return kNoWirelessAdapter;
+  const AdapterDescription* adapter = machine_.devices().WirelessAdapter();
+  const uint64_t now = machine_.Clock().NowMs();
   std::optional<std::string> failure;
   const long error = file->Modify([&](AdapterState& state) {
     AdapterState changed = state;
     failure = change(changed);
-    if (!failure) state = std::move(changed);
+    if (failure) return;
+    // The link follows the air: a network gone or out of reach drops it, one in reach may
+    // bring it back.
+    Reconcile(*adapter, changed, machine_.description(), now);
+    state = std::move(changed);
   });
   if (error != 0) return StateError(error);
   return failure;

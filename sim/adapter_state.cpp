@@ -77,6 +77,8 @@ AdapterState ReadState(const json& root) {
   Optional(root, where, "neighbourhood", [&](const json& v, const std::string& w) {
     state.neighbourhood = ReadNetworkList(v, w);
   });
+  Optional(root, where, "link",
+           [&](const json& v, const std::string& w) { state.link = ReadLinkState(v, w); });
   return state;
 }
 
@@ -107,6 +109,7 @@ std::string FormatAdapterState(const AdapterState& state) {
   if (state.scanStartMs) root["scanStartMs"] = *state.scanStartMs;
   if (state.previousList) root["previousList"] = NetworkList(*state.previousList);
   if (state.neighbourhood) root["neighbourhood"] = NetworkList(*state.neighbourhood);
+  root["link"] = LinkStateJson(state.link);
   return root.dump(1) + "\n";
 }
 

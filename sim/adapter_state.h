@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/link_state.h"
 #include "sim/machine_description.h"
 
 namespace sim {
@@ -37,6 +38,8 @@ struct AdapterState {
   std::optional<std::vector<NetworkDescription>> previousList;
   // The air as changed on the live machine; nothing while it is as the description says.
   std::optional<std::vector<NetworkDescription>> neighbourhood;
+  // The association, the address and the traffic counters.
+  LinkState link;
 
   bool operator==(const AdapterState&) const = default;
 };

@@ -84,6 +84,10 @@ RadioDescription ReadRadio(const json& value, const std::string& where) {
     radio.scanTimeMs = Number<uint32_t>(v, w);
     if (radio.scanTimeMs > 60000) throw FieldError(w + ": at most 60000");
   });
+  Optional(value, where, "associationTimeMs", [&](const json& v, const std::string& w) {
+    radio.associationTimeMs = Number<uint32_t>(v, w);
+    if (radio.associationTimeMs > 60000) throw FieldError(w + ": at most 60000");
+  });
   return radio;
 }
 
@@ -128,6 +132,28 @@ AdapterDescription ReadAdapter(const json& value, const std::string& where) {
            [&](const json& v, const std::string& w) { adapter.gateway = Text(v, w); });
   Optional(value, where, "dhcpServer",
            [&](const json& v, const std::string& w) { adapter.dhcpServer = Text(v, w); });
+  Optional(value, where, "dnsServers", [&](const json& v, const std::string& w) {
+    if (!v.is_array() || v.size() > 7)
+      throw FieldError(w + ": expected a list of up to 7 addresses");
+    for (size_t i = 0; i < v.size(); ++i) {
+      const std::string at = w + "[" + std::to_string(i) + "]";
+      adapter.dnsServers.push_back(Text(v[i], at));
+      if (!IsIpv4Address(adapter.dnsServers.back())) {
+        throw FieldError(at + ": expected an address like 192.168.1.1");
+      }
+    }
+  });
+  Optional(value, where, "autonet",
+           [&](const json& v, const std::string& w) { adapter.autonet = Flag(v, w); });
+  Optional(value, where, "autonetDelayMs", [&](const json& v, const std::string& w) {
+    adapter.autonetDelayMs = Number<uint32_t>(v, w);
+    if (adapter.autonetDelayMs > 3'600'000) throw FieldError(w + ": at most 3600000 (an hour)");
+  });
+  Optional(value, where, "adminStatus", [&](const json& v, const std::string& w) {
+    const std::string status = Text(v, w);
+    if (status != "up" && status != "down") throw FieldError(w + ": expected \"up\" or \"down\"");
+    adapter.adminUp = status == "up";
+  });
   Optional(value, where, "radio", [&](const json& v, const std::string& w) {
     if (adapter.type != kIfTypeIeee80211) throw FieldError(w + ": only a wireless adapter has one");
     adapter.radio = ReadRadio(v, w);

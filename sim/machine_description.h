@@ -46,6 +46,7 @@ struct RadioDescription {
   uint32_t region = 1;                // the driver's region number programmed at the factory
   bool radioOn = true;                // the radio's state when the machine is new
   uint32_t scanTimeMs = 2500;         // how long one scan of all channels takes
+  uint32_t associationTimeMs = 500;   // from the SSID request to a completed association
 };
 
 struct AdapterDescription {
@@ -64,6 +65,12 @@ struct AdapterDescription {
   std::string subnetMask = "0.0.0.0";
   std::string gateway;
   std::string dhcpServer;
+  std::vector<std::string> dnsServers;
+  // Windows' automatic private addressing: with no DHCP answer this long after the link came up,
+  // the DHCP client takes a 169.254 address.
+  bool autonet = true;
+  uint32_t autonetDelayMs = 60000;
+  bool adminUp = true;     // the interface's administrative state, as GetIfEntry reports it
   RadioDescription radio;  // meaningful for a wireless adapter only
 };
 

@@ -6,7 +6,9 @@
 #include "platform/ndis_802_11.h"
 #include "platform/win_errors.h"
 #include "sim/adapter_scan.h"
+#include "sim/association.h"
 #include "sim/bssid_list.h"
+#include "sim/link_rates.h"
 
 namespace sim {
 namespace {
@@ -155,6 +157,40 @@ uint32_t EncryptionStatusRead(const AdapterState& state) {
   }
 }
 
+// The signal of the joined network; alone in an IBSS of its own the station hears no one.
+constexpr int32_t kNoStationHeardDbm = -200;
+constexpr int32_t kNoiseFloorDbm = -95;
+
+int32_t LinkRssi(const AdapterState& state, const MachineDescription& machine) {
+  const NetworkDescription* network = AssociatedNetwork(state, machine);
+  return network != nullptr ? network->rssi : kNoStationHeardDbm;
+}
+
+std::vector<uint8_t> LinkConfiguration(const AdapterState& state,
+                                       const MachineDescription& machine) {
+  std::vector<uint8_t> bytes = Setting(state, kOid802_11Configuration);
+  Ndis80211Configuration configuration{};
+  std::memcpy(&configuration, bytes.data(), sizeof configuration);
+  configuration.dsConfig = state.link.association->frequencyMHz * 1000;
+  if (const NetworkDescription* network = AssociatedNetwork(state, machine)) {
+    configuration.beaconPeriod = network->beaconInterval;
+  }
+  std::memcpy(bytes.data(), &configuration, sizeof configuration);
+  return bytes;
+}
+
+std::vector<uint8_t> LinkStatistics(const AdapterState& state, const MachineDescription& machine) {
+  const int32_t rssi = LinkRssi(state, machine);
+  const LinkRates rates = RatesOnLink(state, AssociatedNetwork(state, machine), rssi);
+  // Current transmit rate in 500 kbit/s units, raw link quality, the signal and the noise floor
+  // in dBm, and a retry count this radio never has to make.
+  const uint32_t words[5] = {rates.transmit.halfMbps, LinkQuality(rssi),
+                             static_cast<uint32_t>(rssi), static_cast<uint32_t>(kNoiseFloorDbm), 0};
+  std::vector<uint8_t> bytes(sizeof words);
+  std::memcpy(bytes.data(), words, sizeof words);
+  return bytes;
+}
+
 long AddKey(AdapterState& state, const uint8_t* data, uint32_t length, uint32_t& consumed) {
   Ndis80211Key header{};
   std::memcpy(&header, data, kKeyHeaderSize);
@@ -291,6 +327,8 @@ bool Miniport::Query(uint32_t oid, void* buffer, uint32_t length, uint32_t& retu
 
 long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8_t>& out) {
   const RadioDescription& radio = adapter_.radio;
+  const uint64_t now = clock_.NowMs();
+  const bool linkUp = stateFile_ != nullptr && LinkUp(state, now);
   switch (oid) {
     case kOidGenDriverVersion: {
       const uint16_t version = stateFile_ != nullptr ? radio.ndisVersion : uint16_t{0x0501};
@@ -300,7 +338,7 @@ long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8
     case kOidGenMediaConnectStatus: {
       // A wired adapter with an address has its cable in; the radio has no association yet.
       const bool wiredUp = stateFile_ == nullptr && adapter_.ipAddress != "0.0.0.0";
-      out = U32(wiredUp ? kMediaConnected : kMediaDisconnected);
+      out = U32(wiredUp || linkUp ? kMediaConnected : kMediaDisconnected);
       return kErrorSuccess;
     }
     case kOid802_3CurrentAddress:
@@ -308,9 +346,28 @@ long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8
       std::copy_n(adapter_.mac.begin(), std::min<size_t>(adapter_.mac.size(), 6), out.begin());
       return kErrorSuccess;
     case kOid802_11Bssid:
-    case kOid802_11Rssi:
       // Only an associated adapter has an access point and a signal from it.
-      return kErrorNotReady;
+      if (!linkUp) return kErrorNotReady;
+      out.assign(state.link.association->bssid.begin(), state.link.association->bssid.end());
+      return kErrorSuccess;
+    case kOid802_11Rssi:
+      if (!linkUp) return kErrorNotReady;
+      out = U32(static_cast<uint32_t>(LinkRssi(state, machine_)));
+      return kErrorSuccess;
+    case kOid802_11Ssid:
+      out = Setting(state, oid);
+      if (linkUp) {
+        // The name of the network joined, which an empty SSID request leaves to the driver.
+        Ndis80211Ssid ssid{};
+        const auto& name = state.link.association->ssid;
+        ssid.ssidLength = static_cast<uint32_t>(name.size());
+        std::copy(name.begin(), name.end(), ssid.ssid);
+        std::memcpy(out.data(), &ssid, sizeof ssid);
+      }
+      return kErrorSuccess;
+    case kOid802_11Configuration:
+      out = linkUp ? LinkConfiguration(state, machine_) : Setting(state, oid);
+      return kErrorSuccess;
     case kOid802_11EncryptionStatus:
       out = U32(EncryptionStatusRead(state));
       return kErrorSuccess;
@@ -324,13 +381,15 @@ long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8
       }
       return kErrorSuccess;
     }
-    case kOid802_11BssidList: {
-      const uint64_t now = clock_.NowMs();
+    case kOid802_11BssidList:
       out = BuildBssidList(ListedNetworks(radio, state, machine_, now), now);
       return kErrorSuccess;
-    }
     case kOidVendorLinkStatistics:
-      out.assign(20, 0);
+      if (linkUp) {
+        out = LinkStatistics(state, machine_);
+      } else {
+        out.assign(20, 0);
+      }
       return kErrorSuccess;
     case kOidVendorRegion:
       out = U32(state.region | (state.regionProgrammed ? 0u : 0x80u));
@@ -339,7 +398,16 @@ long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8
       out = U32(state.radioOn ? 1 : 0);
       return kErrorSuccess;
     case kOidVendorRxRate:
-    case kOidVendorTxRate:
+    case kOidVendorTxRate: {
+      if (!linkUp) {
+        out = U32(0);
+        return kErrorSuccess;
+      }
+      const LinkRates rates =
+          RatesOnLink(state, AssociatedNetwork(state, machine_), LinkRssi(state, machine_));
+      out = U32(oid == kOidVendorTxRate ? rates.transmit.descriptor : rates.receive.descriptor);
+      return kErrorSuccess;
+    }
     case kOidVendorWpsChannel:
       out = U32(0);
       return kErrorSuccess;
@@ -379,8 +447,12 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
     if (error != kErrorSuccess) return;
     switch (oid) {
       case kOid802_11Disassociate:
-        state.settings.erase(kOid802_11Ssid);
-        break;
+        Disassociate(state, now);
+        return;
+      case kOid802_11Ssid:
+        state.settings[oid].assign(data, data + spec->length);
+        Associate(adapter_, state, machine_, now);
+        return;
       case kOid802_11BssidListScan:
         StartScan(adapter_.radio, state, machine_, now);
         break;
@@ -414,6 +486,7 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
         state.settings[oid].assign(data, data + spec->length);
         break;
     }
+    if (error == kErrorSuccess) Reconcile(adapter_, state, machine_, now);
   });
   if (fileError != 0) error = fileError;
   if (error != kErrorSuccess) return false;

@@ -126,6 +126,77 @@ NetworkCredentials ReadCredentials(const json& value, const std::string& where) 
   return credentials;
 }
 
+std::string Address(const json& value, const std::string& where) {
+  const std::string text = Text(value, where);
+  if (!IsIpv4Address(text)) throw FieldError(where + ": expected an address like 192.168.1.10");
+  return text;
+}
+
+uint32_t WithinDay(const json& value, const std::string& where) {
+  const auto ms = Number<uint32_t>(value, where);
+  if (ms > 86'400'000) throw FieldError(where + ": at most 86400000 (a day)");
+  return ms;
+}
+
+// "dhcp": false for none, or the server's answer; fields left out keep their defaults.
+std::optional<DhcpDescription> ReadDhcp(const json& value, const std::string& where) {
+  if (value.is_boolean()) {
+    if (value.get<bool>()) return DhcpDescription();
+    return std::nullopt;
+  }
+  ExpectObject(value, where);
+  DhcpDescription dhcp;
+  Optional(value, where, "server",
+           [&](const json& v, const std::string& w) { dhcp.server = Address(v, w); });
+  Optional(value, where, "address",
+           [&](const json& v, const std::string& w) { dhcp.address = Address(v, w); });
+  Optional(value, where, "mask",
+           [&](const json& v, const std::string& w) { dhcp.mask = Address(v, w); });
+  Optional(value, where, "gateway", [&](const json& v, const std::string& w) {
+    dhcp.gateway = v.is_string() && v.get<std::string>().empty() ? "" : Address(v, w);
+  });
+  Optional(value, where, "dns", [&](const json& v, const std::string& w) {
+    if (!v.is_array() || v.size() > 7)
+      throw FieldError(w + ": expected a list of up to 7 addresses");
+    dhcp.dns.clear();
+    for (size_t i = 0; i < v.size(); ++i) {
+      dhcp.dns.push_back(Address(v[i], w + "[" + std::to_string(i) + "]"));
+    }
+  });
+  Optional(value, where, "leaseDelayMs",
+           [&](const json& v, const std::string& w) { dhcp.leaseDelayMs = WithinDay(v, w); });
+  Optional(value, where, "leaseSeconds", [&](const json& v, const std::string& w) {
+    dhcp.leaseSeconds = Number<uint32_t>(v, w);
+    if (dhcp.leaseSeconds < 60) throw FieldError(w + ": at least 60");
+  });
+  if (dhcp.address == "0.0.0.0") throw FieldError(where + ".address: a lease needs an address");
+  return dhcp;
+}
+
+TrafficDescription ReadTraffic(const json& value, const std::string& where) {
+  ExpectObject(value, where);
+  TrafficDescription traffic;
+  Optional(value, where, "receiveBytesPerSecond", [&](const json& v, const std::string& w) {
+    traffic.receiveBytesPerSecond = Number<uint32_t>(v, w);
+  });
+  Optional(value, where, "sendBytesPerSecond", [&](const json& v, const std::string& w) {
+    traffic.sendBytesPerSecond = Number<uint32_t>(v, w);
+  });
+  return traffic;
+}
+
+const char* WepAuthenticationName(WepAuthentication authentication) {
+  switch (authentication) {
+    case WepAuthentication::kOpen:
+      return "open";
+    case WepAuthentication::kShared:
+      return "shared";
+    case WepAuthentication::kBoth:
+      return "both";
+  }
+  return "open";
+}
+
 void ReadPlace(const json& value, const std::string& where, NetworkDescription& network) {
   const bool hasChannel = value.contains("channel");
   const bool hasFrequency = value.contains("frequency");
@@ -169,6 +240,19 @@ void ReadRates(const json& value, const std::string& where, NetworkDescription& 
 }
 
 }  // namespace
+
+bool IsIpv4Address(const std::string& text) {
+  unsigned parts[4];
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u%c", &parts[0], &parts[1], &parts[2], &parts[3],
+                  &tail) != 4) {
+    return false;
+  }
+  for (unsigned part : parts) {
+    if (part > 255) return false;
+  }
+  return text.find_first_not_of("0123456789.") == std::string::npos;
+}
 
 uint32_t ChannelFrequencyMHz(uint32_t channel) {
   if (channel >= 1 && channel <= 13) return 2407 + 5 * channel;
@@ -260,6 +344,8 @@ NetworkDescription ReadNetwork(const json& value, const std::string& where) {
     }
     network.adhoc = mode == "adhoc";
   });
+  // Access points usually serve addresses; ad hoc stations do not.
+  if (network.adhoc) network.dhcp.reset();
   Optional(value, where, "rates",
            [&](const json& v, const std::string& w) { ReadRates(v, w, network); });
   Optional(value, where, "security", [&](const json& v, const std::string& w) {
@@ -317,6 +403,25 @@ NetworkDescription ReadNetwork(const json& value, const std::string& where) {
   Optional(value, where, "credentials", [&](const json& v, const std::string& w) {
     network.credentials = ReadCredentials(v, w);
   });
+  Optional(value, where, "authentication", [&](const json& v, const std::string& w) {
+    if (network.security != NetworkSecurity::kWep) {
+      throw FieldError(w + ": only WEP networks choose open or shared-key authentication");
+    }
+    const std::string name = Text(v, w);
+    if (name == "open") {
+      network.wepAuthentication = WepAuthentication::kOpen;
+    } else if (name == "shared") {
+      network.wepAuthentication = WepAuthentication::kShared;
+    } else if (name == "both") {
+      network.wepAuthentication = WepAuthentication::kBoth;
+    } else {
+      throw FieldError(w + ": expected \"open\", \"shared\" or \"both\"");
+    }
+  });
+  Optional(value, where, "dhcp",
+           [&](const json& v, const std::string& w) { network.dhcp = ReadDhcp(v, w); });
+  Optional(value, where, "traffic",
+           [&](const json& v, const std::string& w) { network.traffic = ReadTraffic(v, w); });
   return network;
 }
 
@@ -360,6 +465,23 @@ json NetworkJson(const NetworkDescription& network) {
     }
     value["credentials"] = secrets;
   }
+  if (network.security == NetworkSecurity::kWep) {
+    value["authentication"] = WepAuthenticationName(network.wepAuthentication);
+  }
+  if (network.dhcp) {
+    const auto& dhcp = *network.dhcp;
+    value["dhcp"] = {{"server", dhcp.server},
+                     {"address", dhcp.address},
+                     {"mask", dhcp.mask},
+                     {"gateway", dhcp.gateway},
+                     {"dns", dhcp.dns},
+                     {"leaseDelayMs", dhcp.leaseDelayMs},
+                     {"leaseSeconds", dhcp.leaseSeconds}};
+  } else {
+    value["dhcp"] = false;
+  }
+  value["traffic"] = {{"receiveBytesPerSecond", network.traffic.receiveBytesPerSecond},
+                      {"sendBytesPerSecond", network.traffic.sendBytesPerSecond}};
   return value;
 }
 

@@ -35,6 +35,31 @@ struct NetworkCredentials {
   bool operator==(const NetworkCredentials&) const = default;
 };
 
+// Which 802.11 authentication algorithms a WEP access point accepts.
+enum class WepAuthentication { kOpen, kShared, kBoth };
+
+// The network's DHCP server: what it leases to this machine's adapter, and how long its answer
+// takes once frames get through.
+struct DhcpDescription {
+  std::string server = "192.168.1.1";
+  std::string address = "192.168.1.100";
+  std::string mask = "255.255.255.0";
+  std::string gateway = "192.168.1.1";             // empty: none
+  std::vector<std::string> dns = {"192.168.1.1"};  // up to seven
+  uint32_t leaseDelayMs = 2000;
+  uint32_t leaseSeconds = 86400;
+
+  bool operator==(const DhcpDescription&) const = default;
+};
+
+// The background traffic of an association whose frames get through, in bytes a second.
+struct TrafficDescription {
+  uint32_t receiveBytesPerSecond = 2000;
+  uint32_t sendBytesPerSecond = 600;
+
+  bool operator==(const TrafficDescription&) const = default;
+};
+
 struct NetworkDescription {
   std::vector<uint8_t> ssid;  // up to 32 bytes, not necessarily text
   bool hidden = false;        // beacons carry an empty name
@@ -53,9 +78,16 @@ struct NetworkDescription {
   std::optional<std::vector<uint8_t>> ies;  // replaces the built elements
   std::vector<uint8_t> extraIes;            // appended to the built elements
   NetworkCredentials credentials;
+  WepAuthentication wepAuthentication = WepAuthentication::kOpen;
+  // Nothing: no DHCP server answers (an ad hoc network has none unless described).
+  std::optional<DhcpDescription> dhcp = DhcpDescription();
+  TrafficDescription traffic;
 
   bool operator==(const NetworkDescription&) const = default;
 };
+
+// Whether text is a dotted IPv4 address ("192.168.1.10").
+bool IsIpv4Address(const std::string& text);
 
 // The centre frequency of a channel (2.4 GHz 1-14, 5 GHz 34-165, 4.9 GHz 183-196); 0 for none.
 uint32_t ChannelFrequencyMHz(uint32_t channel);

@@ -11,6 +11,7 @@
 #include "sim/service_process.h"
 #include "sim/service_state.h"
 #include "sim/sim_devices.h"
+#include "sim/sim_events.h"
 #include "sim/sim_files.h"
 #include "sim/sim_ip_helper.h"
 #include "sim/sim_registry.h"
@@ -30,6 +31,7 @@ class SimMachine : public platform::Services {
   platform::FilesPort& Files() override { return files_; }
   platform::ClockPort& Clock() override { return *clock_; }
   platform::DevicePort& Devices() override { return devices_; }
+  platform::EventsPort& Events() override { return events_; }
   platform::ServiceControlPort& ServiceControl() override { return serviceControl_; }
   platform::ProcessPort& Process() override { return process_; }
   platform::WmiPort& Wmi() override { return wmi_; }
@@ -48,11 +50,12 @@ class SimMachine : public platform::Services {
   const std::filesystem::path directory_;
   const MachineDescription description_;
   SimRegistry registry_;
-  SimIpHelper ipHelper_;
   SimSystemInfo systemInfo_;
   SimFiles files_;
   std::unique_ptr<platform::ClockPort> clock_;
   SimDevices devices_;
+  SimEvents events_;
+  SimIpHelper ipHelper_;
   ServiceStateStore serviceState_;
   SimServiceControl serviceControl_;
   SimProcess process_;

@@ -76,8 +76,8 @@ TEST_F(SurveyExportTest, DefaultMachineShowsEveryNetworkItsRadioHears) {
   UseXpMachine();
   ASSERT_EQ(VTR_Initialize(0), 3);
   const Result survey = Survey(0, 5, 1, 1);
-  // The single-band adapter hears the fourteen 2.4 GHz networks.
-  ASSERT_EQ(survey.count, 14);
+  // The single-band adapter hears the sixteen 2.4 GHz networks.
+  ASSERT_EQ(survey.count, 16);
   const struct {
     const char* bssid;
     const char* ssid;
@@ -98,6 +98,8 @@ TEST_F(SurveyExportTest, DefaultMachineShowsEveryNetworkItsRadioHears) {
       {"02-3C-91-44-07-D2", "LanParty", 2, 10, 0, 0, 0, 0, 0, 0},
       {"00-11-95-0B-C7-39", "Far-Away", 2, 2, 1, 0, 0, 0, 0, 0},
       {"00-24-01-8E-3D-70", "Caf\xC3\xA9-Luna", 4, 8, 1, 8, 4, 0, 0, 0},
+      {"00-0F-B5-61-2C-08", "Workshop", 4, 4, 1, 0, 1, 0, 0, 0},
+      {"00-1A-2B-3C-4D-5E", "Printers", 4, 9, 1, 0, 0, 0, 0, 0},
   };
   for (const auto& e : expected) {
     const VtrSurveyEntry* entry = survey.Bssid(e.bssid);
@@ -117,8 +119,8 @@ TEST_F(SurveyExportTest, DefaultMachineShowsEveryNetworkItsRadioHears) {
   EXPECT_STREQ(survey.entries[0].ssid, "PressMe");
   EXPECT_STREQ(survey.entries[1].ssid, "HomeNet");
   EXPECT_EQ(survey.entries[0].signal, 100);
-  EXPECT_STREQ(survey.entries[13].ssid, "Far-Away");
-  EXPECT_EQ(survey.entries[13].signal, 0);
+  EXPECT_STREQ(survey.entries[15].ssid, "Far-Away");
+  EXPECT_EQ(survey.entries[15].signal, 0);
   EXPECT_STREQ(survey.entries[0].frequency, "2.462 GHz");
 }
 

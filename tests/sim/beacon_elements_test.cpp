@@ -178,7 +178,7 @@ TEST(BssidItem, HiddenNetworksAndRawElements) {
 TEST(BssidItem, XpNeighbourhoodElementsAreWellFormed) {
   const auto machine =
       std::get<sim::MachineDescription>(sim::ParseMachineDescription(sim::PresetDescription("xp")));
-  ASSERT_EQ(machine.neighbourhood.size(), 17u);
+  ASSERT_EQ(machine.neighbourhood.size(), 19u);
   const auto items = Items(sim::BuildBssidList(machine.neighbourhood, 0));
   int broken = 0, prestandard = 0, standard = 0, pushButton = 0;
   for (const auto& item : items) {

@@ -106,7 +106,7 @@ TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "");  // no progress on a stderr that is not a terminal
   const auto lines = Lines(result.out);
-  ASSERT_EQ(lines.size(), 15u);  // the header and the fourteen networks the radio hears
+  ASSERT_EQ(lines.size(), 17u);  // the header and the sixteen networks the radio hears
   EXPECT_EQ(lines[0].rfind("Network Name", 0), 0u);
   for (const char* column : {"MAC Address", "Security", "WPS", "CH.", "Signal", "Network Type",
                              "Frequency", "Band", "802.11n"}) {
@@ -128,7 +128,7 @@ TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
   EXPECT_EQ(cells(lines[1]),
             (std::vector<std::string>{"PressMe", "00-1B-11-7C-20-9E", "WPA2-PSK", "Y+", "11",
                                       "100%", "Infrastructure", "2.462 GHz", "802.11g", "Y"}));
-  EXPECT_EQ(cells(lines[14]),
+  EXPECT_EQ(cells(lines[16]),
             (std::vector<std::string>{"Far-Away", "00-11-95-0B-C7-39", "None", "---", "2", "0%",
                                       "Infrastructure", "2.417 GHz", "802.11b", "-"}));
   const std::string all = result.out;
@@ -144,7 +144,7 @@ TEST_F(VtrctlSurvey, JsonCarriesTheEntryFieldsFilteredAndSortedAsAsked) {
                                 "adhoc", "--hide", "b", "--dbm"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const auto list = nlohmann::json::parse(result.out);
-  ASSERT_EQ(list.size(), 11u);     // without LanParty (ad hoc) and the two 802.11b networks
+  ASSERT_EQ(list.size(), 13u);     // without LanParty (ad hoc) and the two 802.11b networks
   EXPECT_EQ(list[0]["ssid"], "");  // the hidden network's empty name sorts first
   EXPECT_EQ(list[0]["bssid"], "00-1E-58-60-2B-4F");
   EXPECT_EQ(list[1]["ssid"], "Caf\xC3\xA9-Luna");
