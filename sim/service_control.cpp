@@ -130,8 +130,7 @@ bool SimServiceControl::QueryServiceStatus(platform::ScHandle service,
   }
   if (status == nullptr) return Fail(call, platform::kErrorInvalidParameter);
   ServiceRecord record;
-  if (long error = store_.ReadService(handle.service, record)) return Fail(call, error);
-  record = SettledAt(record, clock_.NowMs());
+  if (long error = Settle(handle.service, record)) return Fail(call, error);
   *status = StatusOf(record);
   Log(call + " " + std::to_string(record.state));
   return true;
@@ -216,9 +215,19 @@ bool SimServiceControl::CloseServiceHandle(platform::ScHandle handle) {
 }
 
 bool SimServiceControl::Read(std::string_view serviceName, ServiceRecord& record) {
-  if (store_.ReadService(serviceName, record) != 0) return false;
-  record = SettledAt(record, clock_.NowMs());
-  return true;
+  return Settle(serviceName, record) == 0;
+}
+
+long SimServiceControl::Settle(std::string_view serviceName, ServiceRecord& record) {
+  // A transition that has ended is written down as ended, so that the state no longer depends on
+  // the clock of whoever looks next: in virtual time every process has a clock of its own.
+  if (long error = store_.ReadService(serviceName, record)) return error;
+  const uint64_t now = clock_.NowMs();
+  if (SettledAt(record, now) == record) return 0;
+  return store_.ChangeService(serviceName, [&](ServiceRecord& stored) {
+    stored = SettledAt(stored, now);
+    record = stored;
+  });
 }
 
 long SimServiceControl::Change(std::string_view serviceName,

@@ -57,6 +57,8 @@ class SimServiceControl : public platform::ServiceControlPort {
   void Log(std::string line);
   bool Lookup(platform::ScHandle handle, Handle& found, bool wantService);
   platform::ServiceStatus StatusOf(const ServiceRecord& record) const;
+  // The service's record now, with a transition that has ended written down as ended.
+  long Settle(std::string_view serviceName, ServiceRecord& record);
 
   ServiceStateStore& store_;
   platform::ClockPort& clock_;
