@@ -21,5 +21,7 @@ int RunReg(Context& ctx, std::span<const std::string> args);
 int RunProfile(Context& ctx, std::span<const std::string> args);
 int RunSim(Context& ctx, std::span<const std::string> args);
 int RunSurvey(Context& ctx, std::span<const std::string> args);
+int RunZeroConf(Context& ctx, std::span<const std::string> args);
+int RunIpConfig(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -17,6 +17,9 @@ constexpr CommandGroup kGroups[] = {
     {"sim", "change the simulated adapter and the networks around it", RunSim},
     {"survey", "scan and list the networks around the adapter", RunSurvey},
     {"profile", "list, change, import and export the stored profiles", RunProfile},
+    {"zeroconf", "who manages the adapter: Windows' WZCSVC service or the utility", RunZeroConf},
+    {"wzc", "the same as zeroconf", RunZeroConf},
+    {"ipconfig", "set the adapter's address, gateway and DNS servers through WMI", RunIpConfig},
 };
 
 void PrintTopHelp(std::ostream& out) {

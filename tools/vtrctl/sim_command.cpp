@@ -8,6 +8,7 @@
 #include "sim/adapter_control.h"
 #include "sim/machine.h"
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/sim_command_services.h"
 
 namespace vtrctl {
 namespace {
@@ -25,6 +26,9 @@ constexpr std::string_view kSimHelp =
     "  pull                              pull the wireless adapter out\n"
     "  plug                              plug it back in\n"
     "  reset                             put the adapter and the air back as described\n"
+    "  service [NAME] [--fault ...]      show a service, or make it hang, refuse or vanish\n"
+    "  wmi [--return N] [--exec-fails H] make WMI's methods fail or answer a return value\n"
+    "  wow64 [native|wow64|absent]       what IsWow64Process tells the programs\n"
     "\n"
     "Example: vtrctl sim add '{\"ssid\":\"Guest\",\"bssid\":\"00-11-22-33-44-55\",\"channel\":6,"
     "\"rssi\":-60}'\n";
@@ -214,13 +218,16 @@ int RunReset(Context& ctx, std::span<const std::string> args) {
 }  // namespace
 
 int RunSim(Context& ctx, std::span<const std::string> args) {
-  static constexpr std::array<Subcommand, 7> subcommands = {{{"list", RunList},
+  static constexpr std::array<Subcommand, 10> subcommands = {{{"list", RunList},
                                                              {"add", RunAdd},
                                                              {"remove", RunRemove},
                                                              {"move", RunMove},
                                                              {"pull", RunPull},
                                                              {"plug", RunPlug},
-                                                             {"reset", RunReset}}};
+                                                             {"reset", RunReset},
+                                                             {"service", RunSimService},
+                                                             {"wmi", RunSimWmi},
+                                                             {"wow64", RunSimWow64}}};
   return Dispatch(ctx, args, "sim", kSimHelp, subcommands);
 }
 

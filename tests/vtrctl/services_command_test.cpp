@@ -1,0 +1,143 @@
+// vtrctl zeroconf, ipconfig and sim service/wmi as users run them: the built program in its own
+// process, one machine shared by every run, in virtual time.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "sim/machine.h"
+#include "tests/support/machine_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class ServicesCommandTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = testing_support::MakeTempDirectory();
+    ASSERT_FALSE(sim::InitMachineDirectory(root_ / "machine", "xp").has_value());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  Result Run(std::vector<std::string> args) const {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+      const std::string entry = *e;
+      if (entry.rfind("RADIODESK_", 0) != 0) env.push_back(entry);
+    }
+    env.push_back("RADIODESK_MACHINE=" + (root_ / "machine").string());
+    env.push_back("RADIODESK_VIRTUAL_TIME=1");
+    args.insert(args.begin(), (fs::path(RADIODESK_PROGRAM_DIR) / "vtrctl").string());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const auto out = root_ / "out";
+    const auto err = root_ / "err";
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    Result result;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+      ADD_FAILURE() << "cannot start vtrctl";
+      return result;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = Slurp(out);
+    result.err = Slurp(err);
+    return result;
+  }
+
+  fs::path root_;
+};
+
+TEST_F(ServicesCommandTest, HandOverAndTakeBackAcrossProcesses) {
+  EXPECT_EQ(Run({"zeroconf", "status"}).out,
+            "service WZCSVC      running\nadapter managed by  Windows\n");
+  const Result off = Run({"wzc", "off"});
+  ASSERT_EQ(off.exitCode, 0) << off.err;
+  EXPECT_EQ(off.out,
+            "adapter taken back from Windows\nservice WZCSVC      stopped\n"
+            "adapter managed by  the utility\n");
+  EXPECT_EQ(Run({"zeroconf", "service", "stop"}).out, "WZCSVC was already stopped\n");
+  EXPECT_EQ(Run({"zeroconf", "service", "start"}).out, "WZCSVC started\n");
+  const Result on = Run({"--json", "zeroconf", "on"});
+  ASSERT_EQ(on.exitCode, 0) << on.err;
+  EXPECT_NE(on.out.find("\"managedByWindows\": true"), std::string::npos) << on.out;
+  EXPECT_NE(on.out.find("\"serviceRunning\": true"), std::string::npos) << on.out;
+}
+
+TEST_F(ServicesCommandTest, HungOrRefusingServiceIsReported) {
+  ASSERT_EQ(Run({"sim", "service", "--fault", "hang"}).exitCode, 0);
+  Result stop = Run({"zeroconf", "service", "stop"});
+  EXPECT_EQ(stop.exitCode, 1);
+  EXPECT_EQ(stop.err, "vtrctl: WZCSVC did not stop within 30 seconds\n");
+  EXPECT_NE(Run({"sim", "service"}).out.find("stop pending"), std::string::npos);
+
+  ASSERT_EQ(Run({"sim", "service", "--fault", "refuse", "--state", "running"}).exitCode, 0);
+  EXPECT_EQ(Run({"zeroconf", "on"}).err,
+            "vtrctl: the adapter's ControlFlags could not be read or written, or the WZCSVC "
+            "service could not be opened\n");
+  EXPECT_EQ(Run({"sim", "service", "--fault", "bogus"}).exitCode, 2);
+}
+
+TEST_F(ServicesCommandTest, IpConfigRunsTheMethodsAndReportsWhatTheyAnswered) {
+  const Result fixed = Run({"ipconfig", "static", "192.168.1.50", "255.255.255.0", "192.168.1.1"});
+  ASSERT_EQ(fixed.exitCode, 0) << fixed.err;
+  EXPECT_EQ(fixed.out,
+            "Connected to WMI\nEnableStatic succeeded\nConnected to WMI\nEnableStatic succeeded\n");
+  const std::string hive = Slurp(root_ / "machine" / "registry.reg");
+  EXPECT_NE(hive.find("\"DefaultGateway\"=hex(7):31,39,32,2e,31,36,38,2e,31,2e,31,00,00"),
+            std::string::npos);
+
+  EXPECT_EQ(Run({"ipconfig", "dns", "8.8.8.8", "1.1.1.1"}).exitCode, 0);
+  EXPECT_NE(Slurp(root_ / "machine" / "registry.reg").find("\"NameServer\"=\"8.8.8.8,1.1.1.1\""),
+            std::string::npos);
+
+  // A method that ran says what it answered; only one that could not run fails vtrctl.
+  const Result refused = Run({"ipconfig", "static", "1.2.3.4", "255.0.255.0"});
+  EXPECT_EQ(refused.exitCode, 0);
+  EXPECT_EQ(refused.out, "Connected to WMI\nEnableStatic failed with return code = 66\n");
+  ASSERT_EQ(Run({"sim", "wmi", "--exec-fails", "0x80041003"}).exitCode, 0);
+  const Result failed = Run({"--json", "ipconfig", "dhcp"});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_NE(failed.err.find("ExecMethod failed 0x80041003\n"), std::string::npos);
+  EXPECT_NE(failed.err.find("vtrctl: EnableDHCP did not run"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// vtrctl ipconfig: the wireless adapter's IPv4 configuration through the library's WMI exports.
+// The utility never calls those exports, so the binding has no wrappers for them; they are
+// looked up by name in the very library the binding loaded.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "app/core/vtr_library.h"
+#include "tools/vtrctl/commands.h"
+#include "vtrlib.h"
+
+namespace vtrctl {
+namespace {
+
+constexpr std::string_view kIpConfigHelp =
+    "usage: vtrctl ipconfig <command>\n"
+    "\n"
+    "commands:\n"
+    "  dhcp                        take the address from DHCP\n"
+    "  static ADDRESS MASK [GW]    a fixed address and subnet mask, and a default gateway\n"
+    "  gateway [GW]                set the default gateway; without GW, remove it\n"
+    "  dns [FIRST [SECOND]]        set the DNS servers; without any, leave them to DHCP\n"
+    "\n"
+    "Each runs a method of the adapter's Win32_NetworkAdapterConfiguration through WMI and\n"
+    "prints the library's progress lines. A method that ran but refused the settings says so\n"
+    "(\"failed with return code = N\") and is not reported as a failure of vtrctl.\n"
+    "`vtrctl ip` shows the result.\n";
+
+template <typename Function>
+Function Export(const core::CVtrLibrary& lib, const char* name) {
+  Dl_info info{};
+  if (dladdr(lib.EntryAddress(core::VtrEntry::Initialize), &info) == 0 ||
+      info.dli_fname == nullptr) {
+    throw Failure("the adapter library's file cannot be found");
+  }
+  void* module = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+  void* address = module != nullptr ? dlsym(module, name) : nullptr;
+  if (address == nullptr) throw Failure(std::string("the adapter library lacks ") + name);
+  return reinterpret_cast<Function>(address);
+}
+
+// The adapter's interface index, which the WMI exports take; the library stays initialised
+// while the command runs.
+class Session {
+ public:
+  explicit Session(const core::CVtrLibrary& lib) : lib_(lib), index_(lib.Initialize(0)) {
+    if (index_ < 0) {
+      lib_.UnInitialize();
+      throw Failure("no supported wireless adapter");
+    }
+  }
+  ~Session() { lib_.UnInitialize(); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+  int32_t Index() const { return index_; }
+
+ private:
+  const core::CVtrLibrary& lib_;
+  int32_t index_;
+};
+
+// The library prints its progress lines on standard output; with --json they go to standard
+// error instead, so that standard output stays one JSON document.
+class ProgressToStderr {
+ public:
+  explicit ProgressToStderr(bool active) : active_(active) {
+    if (!active_) return;
+    std::fflush(stdout);
+    saved_ = dup(1);
+    dup2(2, 1);
+  }
+  ~ProgressToStderr() {
+    if (!active_) return;
+    std::fflush(stdout);
+    dup2(saved_, 1);
+    close(saved_);
+  }
+  ProgressToStderr(const ProgressToStderr&) = delete;
+  ProgressToStderr& operator=(const ProgressToStderr&) = delete;
+
+ private:
+  bool active_;
+  int saved_ = -1;
+};
+
+void Check(Context& ctx, const char* method, int32_t result) {
+  if (result != 0) {
+    throw Failure(std::string(method) +
+                  " did not run: WMI, the adapter's configuration or "
+                  "the method could not be reached");
+  }
+  if (ctx.json) {
+    PrintJson(ctx.out, {{"ran", method}});
+  } else {
+    ctx.out.flush();
+  }
+}
+
+int RunDhcp(Context& ctx, std::span<const std::string> args) {
+  const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig dhcp", ctx);
+  if (parsed.help) {
+    ctx.out << "usage: vtrctl ipconfig dhcp\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 0, 0, "vtrctl ipconfig dhcp");
+  const core::CVtrLibrary& lib = RequireLibrary();
+  const auto enableDhcp = Export<decltype(&VTR_WMIEnableDHCP)>(lib, "VTR_WMIEnableDHCP");
+  Session session(lib);
+  int32_t result = 0;
+  {
+    ProgressToStderr quiet(ctx.json);
+    result = enableDhcp(session.Index());
+  }
+  Check(ctx, "EnableDHCP", result);
+  return 0;
+}
+
+int RunStatic(Context& ctx, std::span<const std::string> args) {
+  const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig static", ctx);
+  if (parsed.help) {
+    ctx.out << "usage: vtrctl ipconfig static ADDRESS MASK [GATEWAY]\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 2, 3, "vtrctl ipconfig static ADDRESS MASK [GATEWAY]");
+  const core::CVtrLibrary& lib = RequireLibrary();
+  const auto enableStatic = Export<decltype(&VTR_WMIEnableStatic)>(lib, "VTR_WMIEnableStatic");
+  const auto setGateway =
+      Export<decltype(&VTR_WMISetDefaultGateway)>(lib, "VTR_WMISetDefaultGateway");
+  Session session(lib);
+  int32_t result = 0;
+  {
+    ProgressToStderr quiet(ctx.json);
+    result =
+        enableStatic(session.Index(), parsed.positionals[0].c_str(), parsed.positionals[1].c_str());
+  }
+  if (parsed.positionals.size() < 3 || result != 0) {
+    Check(ctx, "EnableStatic", result);
+    return 0;
+  }
+  {
+    ProgressToStderr quiet(ctx.json);
+    result = setGateway(session.Index(), parsed.positionals[2].c_str());
+  }
+  Check(ctx, "SetGateways", result);
+  return 0;
+}
+
+int RunGateway(Context& ctx, std::span<const std::string> args) {
+  const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig gateway", ctx);
+  if (parsed.help) {
+    ctx.out << "usage: vtrctl ipconfig gateway [GATEWAY]\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 0, 1, "vtrctl ipconfig gateway [GATEWAY]");
+  const core::CVtrLibrary& lib = RequireLibrary();
+  const auto setGateway =
+      Export<decltype(&VTR_WMISetDefaultGateway)>(lib, "VTR_WMISetDefaultGateway");
+  Session session(lib);
+  int32_t result = 0;
+  {
+    ProgressToStderr quiet(ctx.json);
+    result = setGateway(session.Index(),
+                        parsed.positionals.empty() ? "" : parsed.positionals[0].c_str());
+  }
+  Check(ctx, "SetGateways", result);
+  return 0;
+}
+
+int RunDns(Context& ctx, std::span<const std::string> args) {
+  const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig dns", ctx);
+  if (parsed.help) {
+    ctx.out << "usage: vtrctl ipconfig dns [FIRST [SECOND]]\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 0, 2, "vtrctl ipconfig dns [FIRST [SECOND]]");
+  const core::CVtrLibrary& lib = RequireLibrary();
+  const auto setDns =
+      Export<decltype(&VTR_WMISetDNSServerSearchOrder)>(lib, "VTR_WMISetDNSServerSearchOrder");
+  Session session(lib);
+  const std::string first = parsed.positionals.size() > 0 ? parsed.positionals[0] : "";
+  const std::string second = parsed.positionals.size() > 1 ? parsed.positionals[1] : "";
+  int32_t result = 0;
+  {
+    ProgressToStderr quiet(ctx.json);
+    result = setDns(session.Index(), first.c_str(), second.c_str());
+  }
+  Check(ctx, "SetDNSServerSearchOrder", result);
+  return 0;
+}
+
+}  // namespace
+
+int RunIpConfig(Context& ctx, std::span<const std::string> args) {
+  static constexpr std::array<Subcommand, 4> subcommands = {
+      {{"dhcp", RunDhcp}, {"static", RunStatic}, {"gateway", RunGateway}, {"dns", RunDns}}};
+  return Dispatch(ctx, args, "ipconfig", kIpConfigHelp, subcommands);
+}
+
+}  // namespace vtrctl
