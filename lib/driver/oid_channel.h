@@ -18,6 +18,20 @@ inline constexpr uint32_t kOidVendorRegionSet = 0x0DF10107;
 inline constexpr uint32_t kOidVendorRadio = 0x0D710108;
 inline constexpr uint32_t kOidVendorRadioSet = 0x0DF10108;
 inline constexpr uint32_t kOidVendorFirmwareVersion = 0x0D710129;
+// Connect: preamble, the WPS mode word, the ad hoc rate record, the 802.11n record and the
+// 8-byte option setting.
+inline constexpr uint32_t kOidVendorPreambleSet = 0x0DF10101;
+inline constexpr uint32_t kOidVendorWpsModeSet = 0x0DF10143;
+inline constexpr uint32_t kOidVendorAdhocRatesSet = 0x0DF10127;
+inline constexpr uint32_t kOidVendorHtSettings = 0x0D71013B;
+inline constexpr uint32_t kOidVendorHtSettingsSet = 0x0DF1013B;
+inline constexpr uint32_t kOidVendorOptions = 0x0D710137;
+inline constexpr uint32_t kOidVendorOptionsSet = 0x0DF10137;
+// Link information: statistics (u32 current rate in 500 kbit/s, u32 link quality, ...) and the
+// receive and transmit rate descriptors.
+inline constexpr uint32_t kOidVendorLinkStatistics = 0x0D710102;
+inline constexpr uint32_t kOidVendorRxRate = 0x0D71011B;
+inline constexpr uint32_t kOidVendorTxRate = 0x0D71011C;
 
 // 1 when the driver completed the request, 0 otherwise. A request that cannot reach the
 // device leaves the buffer and the returned count untouched.
