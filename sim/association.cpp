@@ -193,6 +193,7 @@ JoinAttempt Join(const AdapterDescription& adapter, const AdapterState& state,
   bool ibssOfThatName = false;
   for (const auto& network : CurrentNeighbourhood(state, machine)) {
     if (!ssid->empty() && network.ssid != *ssid) continue;
+    if (IsParking(network.ssid)) continue;
     if (!RadioHears(adapter.radio, state, network)) continue;
     if (network.adhoc && !ssid->empty()) ibssOfThatName = true;
     if (network.rssi < kJoinSensitivityDbm || !ModeFits(mode, network)) continue;
