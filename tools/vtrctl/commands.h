@@ -23,5 +23,14 @@ int RunSim(Context& ctx, std::span<const std::string> args);
 int RunSurvey(Context& ctx, std::span<const std::string> args);
 int RunZeroConf(Context& ctx, std::span<const std::string> args);
 int RunIpConfig(Context& ctx, std::span<const std::string> args);
+int RunConnectCommand(Context& ctx, std::span<const std::string> args);
+int RunDisconnect(Context& ctx, std::span<const std::string> args);
+int RunLink(Context& ctx, std::span<const std::string> args);
+int RunIp(Context& ctx, std::span<const std::string> args);
+int RunRadio(Context& ctx, std::span<const std::string> args);
+int RunRegion(Context& ctx, std::span<const std::string> args);
+int RunCaps(Context& ctx, std::span<const std::string> args);
+int RunDriver(Context& ctx, std::span<const std::string> args);
+int RunWepKeys(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -20,6 +20,15 @@ constexpr CommandGroup kGroups[] = {
     {"zeroconf", "who manages the adapter: Windows' WZCSVC service or the utility", RunZeroConf},
     {"wzc", "the same as zeroconf", RunZeroConf},
     {"ipconfig", "set the adapter's address, gateway and DNS servers through WMI", RunIpConfig},
+    {"connect", "join a network from a profile, or a one-off --ssid", RunConnectCommand},
+    {"disconnect", "leave the network", RunDisconnect},
+    {"link", "the current association: network, security, rates, signal", RunLink},
+    {"ip", "the adapter's IP settings", RunIp},
+    {"radio", "switch the radio on or off, or show it", RunRadio},
+    {"region", "set the regulatory region", RunRegion},
+    {"caps", "what the adapter and the library support", RunCaps},
+    {"driver", "the adapter, its driver and firmware", RunDriver},
+    {"wep-keys", "WEP keys from a passphrase", RunWepKeys},
 };
 
 void PrintTopHelp(std::ostream& out) {
@@ -27,7 +36,7 @@ void PrintTopHelp(std::ostream& out) {
          "\n"
          "commands:\n";
   for (const CommandGroup& group : kGroups) {
-    out << "  " << group.name << std::string(10 - group.name.size(), ' ') << group.summary << '\n';
+    out << "  " << group.name << std::string(12 - group.name.size(), ' ') << group.summary << '\n';
   }
   out << "\n"
          "options:\n"
