@@ -13,8 +13,8 @@ void ApplySecurity(const ProfileRecord& profile);
 // Gives the adapter's DHCP address back before the new network's address is asked for.
 void ReleaseAdapterAddress();
 
-// One IP address-change notification, registered before the SSID's association can bring an
-// address, and waited for afterwards.
+// One IP address-change notification, registered right after the SSID, before the new network's
+// lease can arrive, and waited for afterwards.
 class AddressChangeWait {
  public:
   AddressChangeWait();
