@@ -156,6 +156,9 @@ TEST_F(ProfileCommandTest, AddRefusesInconsistentFieldsBeforeTouchingTheStore) {
        "invalid address '10.0.0.300' (a.b.c.d)"},
       {{"add", "--name", "n", "--ssid", "s", "--ip", "10.0.0.3"},
        "a fixed address needs --ip and --mask"},
+      // The ad hoc channel field is a position in the driver's list: above 14 it is no channel.
+      {{"add", "--name", "n", "--ssid", "s", "--type", "adhoc", "--channel", "36"},
+       "invalid channel '36' (0 to 14)"},
   };
   for (const auto& [args, says] : cases) {
     ExpectFailure(Run(args), says, 2);

@@ -152,7 +152,7 @@ const std::string_view kProfileFieldHelp =
     "  --ssid SSID               network name (up to 32 characters)\n"
     "  --type infrastructure|adhoc\n"
     "  --band b|g|a|auto         wireless mode of the network\n"
-    "  --channel N               ad hoc channel (0 = automatic)\n"
+    "  --channel N               ad hoc channel 1 to 14 (0 = automatic)\n"
     "  --auth open|shared|auto|wpa-psk|wpa2-psk|wpa|wpa2\n"
     "  --encryption none|wep|tkip|aes\n"
     "  --wep-key [N:]KEY         WEP key for slot N (1-4, default 1): 10, 26 or 32 hex digits\n"
@@ -184,7 +184,9 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
   }
   if (parsed.Has("--band")) record.phyMode = Lookup(kBands, parsed.Value("--band"), "band");
   if (parsed.Has("--channel")) {
-    record.adhocChannel = ParseNumber(parsed.Value("--channel"), 196, "channel");
+    // The field holds a position in the driver's ad hoc channel list, which equals the channel
+    // number only in the 2.4 GHz band; the utility offers those channels alone, and so do we.
+    record.adhocChannel = ParseNumber(parsed.Value("--channel"), 14, "channel");
   }
   if (parsed.Has("--auth")) {
     record.authMode = Lookup(kAuthModes, parsed.Value("--auth"), "authentication");
