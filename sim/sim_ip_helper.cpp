@@ -21,7 +21,7 @@ constexpr uint64_t kWiredReceiveBytesPerSecond = 1200;
 constexpr uint64_t kWiredSendBytesPerSecond = 400;
 // Average frame sizes, for the packet counts that go with the octets.
 constexpr uint64_t kUnicastFrameBytes = 512;
-constexpr uint64_t kBroadcastEvery = 8;
+constexpr uint32_t kBroadcastEvery = 8;
 // What Windows shows as the DHCP server while the adapter holds a private address.
 constexpr const char* kNoDhcpServer = "255.255.255.255";
 
