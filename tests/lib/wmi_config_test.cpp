@@ -71,7 +71,9 @@ TEST_F(WmiConfigTest, EnableStaticConnectsSecuresAndCallsTheAdaptersInstance) {
   EXPECT_EQ(LastParameter("SubnetMask"), WmiValue::StringArray({"255.255.255.0"}));
 
   char address[64] = {};
-  EXPECT_TRUE(VTR_GetRegistryMultiStr(kTcpipKey, "IPAddress", address, sizeof address, "",
+  // The reader copies a whole buffer's worth of the default first.
+  const char fallback[sizeof address] = {};
+  EXPECT_TRUE(VTR_GetRegistryMultiStr(kTcpipKey, "IPAddress", address, sizeof address, fallback,
                                       VTR_HKEY_LOCAL_MACHINE));
   EXPECT_STREQ(address, "192.168.1.50");
   uint32_t dhcp = 7;
