@@ -128,12 +128,13 @@ std::optional<LinkRate> HtAt(const AdapterState& state, int32_t rssi) {
       SettingBytes(state, kOidVendorHtSettings, {9, 0, 0, 0, 2, 0, 0, 33, 0, 1, 1, 0});
   const bool wide = record.size() > 8 && record[8] == 1;
   const bool shortGuard = record.size() > 10 && record[10] == 1;
+  const double* rates = wide ? kHt40Mbps : kHt20Mbps;
   double best = 0;
   uint32_t bestMcs = 0;
   for (uint32_t mcs = 0; mcs < 16; ++mcs) {
     const int32_t needed = kHtSensitivityDbm[mcs % 8] + (mcs >= 8 ? 3 : 0) + (wide ? 3 : 0);
     if (needed > rssi) continue;
-    double mbps = (wide ? kHt40Mbps : kHt20Mbps)[mcs % 8] * (mcs >= 8 ? 2 : 1);
+    double mbps = rates[mcs % 8] * (mcs >= 8 ? 2 : 1);
     if (shortGuard) mbps = mbps * 10 / 9;
     if (mbps > best) {
       best = mbps;
