@@ -1,8 +1,6 @@
 // vtrctl connect, disconnect, link, ip, radio, region, caps, driver and wep-keys as their users
 // run them: the built program in its own process, on a machine of its own, in virtual time.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,26 +13,14 @@
 
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/program_runner.h"
 #include "vtrlib.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::RunResult;
 
 class VtrctlConnect : public testing::Test {
  protected:
@@ -49,45 +35,12 @@ class VtrctlConnect : public testing::Test {
   }
 
   RunResult Run(std::vector<std::string> args) const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      if (entry.starts_with("RADIODESK_") || entry.starts_with("XDG_STATE_HOME=")) continue;
-      env.push_back(entry);
-    }
-    env.push_back("RADIODESK_MACHINE=" + (root_ / "machine").string());
-    env.push_back("RADIODESK_PROFILE_DIR=" + (root_ / "store").string());
-    env.push_back("RADIODESK_VIRTUAL_TIME=1");
-    env.push_back("XDG_STATE_HOME=" + (root_ / "state").string());
-    args.insert(args.begin(), (fs::path(RADIODESK_PROGRAM_DIR) / "vtrctl").string());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const fs::path outFile = root_ / "stdout.txt";
-    const fs::path errFile = root_ / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    RunResult result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-      ADD_FAILURE() << "cannot start " << argv[0];
-      return result;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outFile);
-    result.err = ReadFile(errFile);
-    return result;
+    return testing_support::RunProgram(
+        testing_support::VtrctlProgram(), args,
+        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
+         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
+         "XDG_STATE_HOME=" + (root_ / "state").string()},
+        root_);
   }
 
   nlohmann::json RunJson(std::vector<std::string> args) const {

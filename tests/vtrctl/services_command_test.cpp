@@ -1,8 +1,6 @@
 // vtrctl zeroconf, ipconfig and sim service/wmi as users run them: the built program in its own
 // process, one machine shared by every run, in virtual time.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,18 +12,13 @@
 
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
-
-extern char** environ;
+#include "tests/support/program_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing_support::RunResult;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,40 +39,9 @@ class ServicesCommandTest : public testing::Test {
   }
 
   Result Run(std::vector<std::string> args) const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      if (entry.rfind("RADIODESK_", 0) != 0) env.push_back(entry);
-    }
-    env.push_back("RADIODESK_MACHINE=" + (root_ / "machine").string());
-    env.push_back("RADIODESK_VIRTUAL_TIME=1");
-    args.insert(args.begin(), (fs::path(RADIODESK_PROGRAM_DIR) / "vtrctl").string());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const auto out = root_ / "out";
-    const auto err = root_ / "err";
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    Result result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-      ADD_FAILURE() << "cannot start vtrctl";
-      return result;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = Slurp(out);
-    result.err = Slurp(err);
-    return result;
+    return testing_support::RunProgram(
+        testing_support::VtrctlProgram(), args,
+        {"RADIODESK_MACHINE=" + (root_ / "machine").string(), "RADIODESK_VIRTUAL_TIME=1"}, root_);
   }
 
   fs::path root_;

@@ -1,7 +1,5 @@
 // vtrctl as its users run it: the built program in its own process, on a machine of its own.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,6 +15,7 @@
 
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/program_runner.h"
 
 extern char** environ;
 
@@ -24,11 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using testing_support::RunResult;
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -71,49 +66,10 @@ class VtrctlTest : public testing::Test {
   // Runs program with args; RADIODESK_MACHINE names this test's machine and the default machine
   // lives in this test's folder, so no run touches anything outside it.
   RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args) const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      if (entry.rfind("RADIODESK_MACHINE=", 0) == 0 || entry.rfind("XDG_STATE_HOME=", 0) == 0 ||
-          entry.rfind("LD_LIBRARY_PATH=", 0) == 0) {
-        continue;
-      }
-      env.push_back(entry);
-    }
-    env.push_back("RADIODESK_MACHINE=" + machine_.string());
-    env.push_back("XDG_STATE_HOME=" + (root_ / "state").string());
-
-    std::vector<std::string> argvText = {program.string()};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argvText) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    const fs::path outFile = root_ / "stdout.txt";
-    const fs::path errFile = root_ / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    RunResult result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-      ADD_FAILURE() << "cannot start " << program;
-      return result;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outFile);
-    result.err = ReadFile(errFile);
-    return result;
+    return testing_support::RunProgram(
+        program, args,
+        {"RADIODESK_MACHINE=" + machine_.string(), "XDG_STATE_HOME=" + (root_ / "state").string()},
+        root_);
   }
 
   RunResult Run(std::initializer_list<std::string> args) const {
