@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/vendor_oids.h"
 #include "sim/adapter_state_file.h"
 #include "sim/machine_description.h"
 #include "sim/miniport_log.h"
@@ -25,30 +26,7 @@ inline constexpr long kErrorInvalidData = 13;
 inline constexpr long kErrorNotReady = 21;
 inline constexpr long kErrorDeviceNotConnected = 1167;
 
-// Vendor requests of the adapter's driver, by query number; sets carry 0x00800000 more.
-enum VendorOid : uint32_t {
-  kOidVendorPreamble = 0x0D710101,
-  kOidVendorLinkStatistics = 0x0D710102,
-  kOidVendorPowerSaveCompanion = 0x0D710104,
-  kOidVendorRegion = 0x0D710107,
-  kOidVendorRadio = 0x0D710108,
-  kOidVendorWirelessModeSetting = 0x0D71010C,
-  kOidVendorRxRate = 0x0D71011B,
-  kOidVendorTxRate = 0x0D71011C,
-  kOidVendorStartSetting = 0x0D710126,
-  kOidVendorAdhocRates = 0x0D710127,
-  kOidVendorFirmwareVersion = 0x0D710129,
-  kOidVendorOptions = 0x0D710137,
-  kOidVendorHtSettings = 0x0D71013B,
-  kOidVendorWpsStart = 0x0D710140,
-  kOidVendorWpsStatus = 0x0D710141,
-  kOidVendorWpsCredentials = 0x0D710142,
-  kOidVendorWpsMode = 0x0D710143,
-  kOidVendorWpsFirstValue = 0x0D710144,
-  kOidVendorWpsSecondValue = 0x0D710146,
-  kOidVendorWpsControl = 0x0D710151,
-  kOidVendorWpsChannel = 0x0D710152,
-};
+using enum platform::VendorOid;
 
 class Miniport {
  public:
