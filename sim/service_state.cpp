@@ -11,7 +11,6 @@ namespace sim {
 namespace {
 
 constexpr size_t kRoot = 2;  // HKEY_LOCAL_MACHINE in kRegistryRoots
-constexpr uint32_t kServiceStopped = 1;
 constexpr uint32_t kServiceStartPending = 2;
 constexpr uint32_t kServiceStopPending = 3;
 
