@@ -4,6 +4,7 @@
 
 #include "app/core/os_version_code.h"
 #include "app/core/vtr_library.h"
+#include "tools/vtrctl/adapter_session.h"
 #include "tools/vtrctl/commands.h"
 
 namespace vtrctl {
@@ -25,27 +26,6 @@ std::string DateText(const VtrSystemTime& date) {
   return text.data();
 }
 
-// The library supports these classes (2000, XP, Server 2003); on any other an initialisation
-// failure means the system, not the adapter.
-bool SystemSupported(int32_t osCode) {
-  return osCode == core::kOsWindows2000 || osCode == core::kOsWindowsXp ||
-         osCode == core::kOsWindowsServer2003;
-}
-
-// Pairs VTR_Initialize with VTR_UnInitialize on every way out, failures included.
-class Session {
- public:
-  explicit Session(const core::CVtrLibrary& lib) : lib_(lib), index_(lib.Initialize(0)) {}
-  ~Session() { lib_.UnInitialize(); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-  int32_t Index() const { return index_; }
-
- private:
-  const core::CVtrLibrary& lib_;
-  int32_t index_;
-};
-
 }  // namespace
 
 int RunStatus(Context& ctx, std::span<const std::string> args) {
@@ -59,12 +39,7 @@ int RunStatus(Context& ctx, std::span<const std::string> args) {
   const core::CVtrLibrary& lib = RequireLibrary();
   const int32_t osCode = core::OsVersionCode();
   const std::string osName(core::OsVersionName(osCode));
-  Session session(lib);
-  if (session.Index() < 0) {
-    if (!SystemSupported(osCode))
-      throw Failure(osName + " is not supported by the adapter library");
-    throw Failure("no supported wireless adapter found on " + osName);
-  }
+  const AdapterSession session(lib);
   VtrAdapterInfo info{};
   lib.DriverParameter(&info);
   const bool cardConnected = lib.IsCardConnect() != 0;

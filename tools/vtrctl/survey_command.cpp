@@ -14,6 +14,7 @@
 #include "app/core/os_version_code.h"
 #include "app/core/vtr_library.h"
 #include "platform/services.h"
+#include "tools/vtrctl/adapter_session.h"
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/survey_command_table.h"
 
@@ -78,20 +79,6 @@ uint32_t HideMask(const std::vector<std::string>& lists) {
   return mask;
 }
 
-// Pairs VTR_Initialize with VTR_UnInitialize on every way out.
-class Session {
- public:
-  explicit Session(const core::CVtrLibrary& lib) : lib_(lib), index_(lib.Initialize(0)) {}
-  ~Session() { lib_.UnInitialize(); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-  int32_t Index() const { return index_; }
-
- private:
-  const core::CVtrLibrary& lib_;
-  int32_t index_;
-};
-
 // Runs the survey on a worker, as the utility does, so that a terminal can watch the scan's
 // seconds go by; the wait goes through the machine's clock.
 int32_t SurveyWithProgress(const std::function<int32_t()>& survey) {
@@ -135,16 +122,7 @@ int RunSurvey(Context& ctx, std::span<const std::string> args) {
   const bool dbm = parsed.Has("--dbm");
 
   const core::CVtrLibrary& lib = RequireLibrary();
-  Session session(lib);
-  if (session.Index() < 0) {
-    const int32_t osCode = core::OsVersionCode();
-    const std::string osName(core::OsVersionName(osCode));
-    if (osCode != core::kOsWindows2000 && osCode != core::kOsWindowsXp &&
-        osCode != core::kOsWindowsServer2003) {
-      throw Failure(osName + " is not supported by the adapter library");
-    }
-    throw Failure("no supported wireless adapter found on " + osName);
-  }
+  const AdapterSession session(lib);
   // The utility's array: 128 entries, zeroed before every survey.
   std::vector<VtrSurveyEntry> entries(kSurveyCapacity);
   auto survey = [&] {
