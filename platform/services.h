@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/ip_forward_table.h"
 #include "platform/ip_helper.h"
+#include "platform/logon_domain.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_control.h"
@@ -30,6 +31,7 @@ class Services {
   virtual ProcessPort& Process() = 0;
   virtual WmiPort& Wmi() = 0;
   virtual IpForwardTablePort& IpForwardTable() = 0;
+  virtual LogonDomainPort& LogonDomain() = 0;
 };
 
 // The machine of this process: the one RADIODESK_MACHINE names, else the default machine.

@@ -196,6 +196,9 @@ MachineDescription ReadMachine(const json& root) {
       }
     }
   });
+  Optional(root, where, "logonDomain", [&](const json& v, const std::string& w) {
+    machine.logonDomain = ReadLogonDomain(v, w);
+  });
   return machine;
 }
 

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "sim/logon_domain_description.h"
 #include "sim/network_description.h"
 
 namespace sim {
@@ -84,6 +85,8 @@ struct MachineDescription {
   std::vector<AdapterDescription> adapters;
   // The networks in range of the machine's wireless adapter.
   std::vector<NetworkDescription> neighbourhood;
+  // The Windows domain the machine logs on to; none: a machine in a workgroup.
+  std::optional<LogonDomainDescription> logonDomain;
 };
 
 // Parses machine.json text; on failure returns a message naming the field at fault.

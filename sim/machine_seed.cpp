@@ -29,6 +29,10 @@ class Seeder {
     SetText("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
             machine_.windowsDirectory);
     for (const AdapterDescription& adapter : machine_.adapters) SeedAdapter(adapter);
+    if (machine_.logonDomain) {
+      SetText("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Halvorn",
+              "WinlogonDomain", machine_.logonDomain->name);
+    }
     return error_;
   }
 

@@ -34,6 +34,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       serviceControl_(serviceState_, *clock_),
       process_(serviceState_),
       wmi_(directory_ / kHiveFile, description_, serviceState_),
-      ipForwardTable_(directory_ / kHiveFile, description_, serviceState_) {}
+      ipForwardTable_(directory_ / kHiveFile, description_, serviceState_),
+      logonDomain_(description_.logonDomain) {}
 
 }  // namespace sim

@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "sim/machine_description.h"
 #include "sim/ip_forward_table.h"
+#include "sim/logon_domain.h"
 #include "sim/service_control.h"
 #include "sim/service_process.h"
 #include "sim/service_state.h"
@@ -36,6 +37,7 @@ class SimMachine : public platform::Services {
   platform::ProcessPort& Process() override { return process_; }
   platform::WmiPort& Wmi() override { return wmi_; }
   platform::IpForwardTablePort& IpForwardTable() override { return ipForwardTable_; }
+  platform::LogonDomainPort& LogonDomain() override { return logonDomain_; }
 
   const std::filesystem::path& directory() const { return directory_; }
   const MachineDescription& description() const { return description_; }
@@ -45,6 +47,7 @@ class SimMachine : public platform::Services {
   ServiceStateStore& serviceState() { return serviceState_; }
   SimWmi& wmi() { return wmi_; }
   SimIpForwardTable& ipForwardTable() { return ipForwardTable_; }
+  SimLogonDomain& logonDomain() { return logonDomain_; }
 
  private:
   const std::filesystem::path directory_;
@@ -61,6 +64,7 @@ class SimMachine : public platform::Services {
   SimProcess process_;
   SimWmi wmi_;
   SimIpForwardTable ipForwardTable_;
+  SimLogonDomain logonDomain_;
 };
 
 }  // namespace sim
