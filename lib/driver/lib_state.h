@@ -40,6 +40,11 @@ struct FoundAdapter {
 
 struct VtrLibState {
   // Read by the supplicant's and the WPS engine's threads while the caller's thread runs an
+  // Wi-Fi Protected Setup: a run was started and has not handed out a credential yet. The
+  // supplicant's event thread reads them; the WPS exports write them.
+  std::atomic<bool> wpsBusy{false};
+  std::atomic<bool> wpsCredentialReceived{false};
+
   // adapter search; the numbers are atomics and the texts sit behind the mutex.
   std::atomic<int32_t> osClass{0};
   std::atomic<int32_t> adapterIndex{-1};
