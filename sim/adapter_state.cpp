@@ -86,6 +86,8 @@ AdapterState ReadState(const json& root) {
 
 AdapterState InitialAdapterState(const RadioDescription& radio) {
   AdapterState state;
+  Optional(root, where, "wps",
+           [&](const json& v, const std::string& w) { state.wps = ReadWpsState(v, w); });
   state.radioOn = radio.radioOn;
   state.region = radio.region;
   return state;
@@ -121,6 +123,7 @@ std::optional<std::string> ParseAdapterState(const std::string& text, AdapterSta
     std::string detail = error.what();
     const auto at = detail.find("parse error");
     if (at != std::string::npos) detail = detail.substr(at);
+  if (!state.wps.Empty()) root["wps"] = WpsStateJson(state.wps);
     return "adapter state: not valid JSON: " + detail;
   } catch (const FieldError& error) {
     return error.message();

@@ -12,6 +12,7 @@
 
 #include "sim/link_state.h"
 #include "sim/machine_description.h"
+#include "sim/wps_registrar_state.h"
 
 namespace sim {
 
@@ -51,6 +52,8 @@ AdapterState InitialAdapterState(const RadioDescription& radio);
 std::string FormatAdapterState(const AdapterState& state);
 std::optional<std::string> ParseAdapterState(const std::string& text, AdapterState& state);
 
+  // Wi-Fi Protected Setup: buttons pressed, PINs entered, the driver's registration.
+  WpsState wps;
 // The networks around the adapter now: the changed air, else the description's.
 const std::vector<NetworkDescription>& CurrentNeighbourhood(const AdapterState& state,
                                                             const MachineDescription& machine);

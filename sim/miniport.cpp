@@ -306,6 +306,12 @@ bool Miniport::Query(uint32_t oid, void* buffer, uint32_t length, uint32_t& retu
     return false;
   }
   std::vector<uint8_t> answer;
+  if (oid == kOidVendorWpsStatus && stateFile_ != nullptr) {
+    // A registration moves on with the machine clock; it is settled before its status is read.
+    const uint64_t now = clock_.NowMs();
+    stateFile_->Modify(
+        [&](AdapterState& state) { AdvanceWpsRegistration(adapter_, state, machine_, now); });
+  }
   if (stateFile_ == nullptr) {
     error = Answer(oid, AdapterState(), answer);
   } else {
@@ -409,14 +415,16 @@ long Miniport::Answer(uint32_t oid, const AdapterState& state, std::vector<uint8
       return kErrorSuccess;
     }
     case kOidVendorWpsChannel:
-      out = U32(0);
+      out = U32(WpsChannelOf(state));
+      return kErrorSuccess;
+    case kOidVendorWpsCredentials:
+      out = WpsCredentialTableOf(state);
       return kErrorSuccess;
     case kOidVendorFirmwareVersion:
       out = U32(radio.firmwareVersion);
       return kErrorSuccess;
     case kOidVendorWpsStatus:
-      // Idle once an enrollee session was asked for; before that WPS is not in use.
-      out = U32(state.settings.count(kOidVendorWpsStart) != 0 ? 1 : 0);
+      out = U32(WpsStatusOf(state));
       return kErrorSuccess;
     default:
       out = Setting(state, oid);
@@ -449,6 +457,7 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
       case kOid802_11Disassociate:
         Disassociate(state, now);
         return;
+        EndWpsRegistration(state);
       case kOid802_11Ssid:
         state.settings[oid].assign(data, data + spec->length);
         Associate(adapter_, state, machine_, now);
@@ -483,6 +492,14 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
         state.radioOn = ReadU32(data) != 0;
         break;
       default:
+      case kOidVendorWpsStart:
+        state.settings[oid].assign(data, data + spec->length);
+        BeginWpsRegistration(state, data, now);
+        break;
+      case kOidVendorWpsMode:
+        state.settings[oid].assign(data, data + spec->length);
+        if (ReadU32(data) == 0) EndWpsRegistration(state);
+        break;
         state.settings[oid].assign(data, data + spec->length);
         break;
     }

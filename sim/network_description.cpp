@@ -1,5 +1,6 @@
 #include "sim/network_description.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "sim/description_fields.h"
@@ -98,6 +99,14 @@ WpsDescription ReadWps(const json& value, const std::string& where) {
   Optional(value, where, "configMethods", [&](const json& v, const std::string& w) {
     wps.configMethods = Number<uint16_t>(v, w);
   });
+  Optional(value, where, "apPin", [&](const json& v, const std::string& w) {
+    wps.apPin = Text(v, w);
+    const bool digits = std::all_of(wps.apPin.begin(), wps.apPin.end(),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+    if (wps.apPin.size() != 8 || !digits) throw FieldError(w + ": expected eight digits");
+  });
+  Optional(value, where, "nack",
+           [&](const json& v, const std::string& w) { wps.sendsNack = Flag(v, w); });
   return wps;
 }
 
@@ -451,6 +460,8 @@ json NetworkJson(const NetworkDescription& network) {
     value["wps"] = wps;
   }
   if (network.privacy) value["privacy"] = *network.privacy;
+    if (!network.wps->apPin.empty()) wps["apPin"] = network.wps->apPin;
+    if (network.wps->sendsNack) wps["nack"] = true;
   value["beaconInterval"] = network.beaconInterval;
   if (network.ies) value["ies"] = HexText(*network.ies);
   if (!network.extraIes.empty()) value["extraIes"] = HexText(network.extraIes);

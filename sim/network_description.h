@@ -24,6 +24,9 @@ struct WpsDescription {
   uint16_t configMethods = 0x0084;           // push button and keypad
 
   bool operator==(const WpsDescription&) const = default;
+  std::string apPin;                         // the access point's own PIN; empty: none
+  bool sendsNack = false;                    // its registrar refuses every registration
+
 };
 
 // What the access point checks when a station joins; the association rules use them.
