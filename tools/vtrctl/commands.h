@@ -32,5 +32,6 @@ int RunRegion(Context& ctx, std::span<const std::string> args);
 int RunCaps(Context& ctx, std::span<const std::string> args);
 int RunDriver(Context& ctx, std::span<const std::string> args);
 int RunWepKeys(Context& ctx, std::span<const std::string> args);
+int RunWps(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -29,6 +29,7 @@ constexpr CommandGroup kGroups[] = {
     {"caps", "what the adapter and the library support", RunCaps},
     {"driver", "the adapter, its driver and firmware", RunDriver},
     {"wep-keys", "WEP keys from a passphrase", RunWepKeys},
+    {"wps", "Wi-Fi Protected Setup by push button or PIN", RunWps},
 };
 
 void PrintTopHelp(std::ostream& out) {

@@ -9,6 +9,7 @@
 #include "sim/machine.h"
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/sim_command_services.h"
+#include "tools/vtrctl/sim_command_wps.h"
 
 namespace vtrctl {
 namespace {
@@ -29,6 +30,8 @@ constexpr std::string_view kSimHelp =
     "  service [NAME] [--fault ...]      show a service, or make it hang, refuse or vanish\n"
     "  wmi [--return N] [--exec-fails H] make WMI's methods fail or answer a return value\n"
     "  wow64 [native|wow64|absent]       what IsWow64Process tells the programs\n"
+    "  wps-button BSSID                  press an access point's WPS button (2 minutes)\n"
+    "  wps-pin BSSID PIN                 type a station's WPS PIN into an access point\n"
     "\n"
     "Example: vtrctl sim add '{\"ssid\":\"Guest\",\"bssid\":\"00-11-22-33-44-55\",\"channel\":6,"
     "\"rssi\":-60}'\n";
@@ -218,7 +221,7 @@ int RunReset(Context& ctx, std::span<const std::string> args) {
 }  // namespace
 
 int RunSim(Context& ctx, std::span<const std::string> args) {
-  static constexpr std::array<Subcommand, 10> subcommands = {{{"list", RunList},
+  static constexpr std::array<Subcommand, 12> subcommands = {{{"list", RunList},
                                                              {"add", RunAdd},
                                                              {"remove", RunRemove},
                                                              {"move", RunMove},
@@ -227,7 +230,9 @@ int RunSim(Context& ctx, std::span<const std::string> args) {
                                                              {"reset", RunReset},
                                                              {"service", RunSimService},
                                                              {"wmi", RunSimWmi},
-                                                             {"wow64", RunSimWow64}}};
+                                                             {"wow64", RunSimWow64},
+                                                             {"wps-button", RunSimWpsButton},
+                                                             {"wps-pin", RunSimWpsPin}}};
   return Dispatch(ctx, args, "sim", kSimHelp, subcommands);
 }
 
