@@ -79,6 +79,8 @@ AdapterState ReadState(const json& root) {
   });
   Optional(root, where, "link",
            [&](const json& v, const std::string& w) { state.link = ReadLinkState(v, w); });
+  Optional(root, where, "wps",
+           [&](const json& v, const std::string& w) { state.wps = ReadWpsState(v, w); });
   return state;
 }
 
@@ -86,8 +88,6 @@ AdapterState ReadState(const json& root) {
 
 AdapterState InitialAdapterState(const RadioDescription& radio) {
   AdapterState state;
-  Optional(root, where, "wps",
-           [&](const json& v, const std::string& w) { state.wps = ReadWpsState(v, w); });
   state.radioOn = radio.radioOn;
   state.region = radio.region;
   return state;
@@ -112,6 +112,7 @@ std::string FormatAdapterState(const AdapterState& state) {
   if (state.previousList) root["previousList"] = NetworkList(*state.previousList);
   if (state.neighbourhood) root["neighbourhood"] = NetworkList(*state.neighbourhood);
   root["link"] = LinkStateJson(state.link);
+  if (!state.wps.Empty()) root["wps"] = WpsStateJson(state.wps);
   return root.dump(1) + "\n";
 }
 
@@ -123,7 +124,6 @@ std::optional<std::string> ParseAdapterState(const std::string& text, AdapterSta
     std::string detail = error.what();
     const auto at = detail.find("parse error");
     if (at != std::string::npos) detail = detail.substr(at);
-  if (!state.wps.Empty()) root["wps"] = WpsStateJson(state.wps);
     return "adapter state: not valid JSON: " + detail;
   } catch (const FieldError& error) {
     return error.message();

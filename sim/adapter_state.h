@@ -41,6 +41,8 @@ struct AdapterState {
   std::optional<std::vector<NetworkDescription>> neighbourhood;
   // The association, the address and the traffic counters.
   LinkState link;
+  // Wi-Fi Protected Setup: buttons pressed, PINs entered, the driver's registration.
+  WpsState wps;
 
   bool operator==(const AdapterState&) const = default;
 };
@@ -52,8 +54,6 @@ AdapterState InitialAdapterState(const RadioDescription& radio);
 std::string FormatAdapterState(const AdapterState& state);
 std::optional<std::string> ParseAdapterState(const std::string& text, AdapterState& state);
 
-  // Wi-Fi Protected Setup: buttons pressed, PINs entered, the driver's registration.
-  WpsState wps;
 // The networks around the adapter now: the changed air, else the description's.
 const std::vector<NetworkDescription>& CurrentNeighbourhood(const AdapterState& state,
                                                             const MachineDescription& machine);

@@ -305,13 +305,13 @@ bool Miniport::Query(uint32_t oid, void* buffer, uint32_t length, uint32_t& retu
     error = kErrorNotSupported;
     return false;
   }
-  std::vector<uint8_t> answer;
   if (oid == kOidVendorWpsStatus && stateFile_ != nullptr) {
     // A registration moves on with the machine clock; it is settled before its status is read.
     const uint64_t now = clock_.NowMs();
     stateFile_->Modify(
         [&](AdapterState& state) { AdvanceWpsRegistration(adapter_, state, machine_, now); });
   }
+  std::vector<uint8_t> answer;
   if (stateFile_ == nullptr) {
     error = Answer(oid, AdapterState(), answer);
   } else {
@@ -456,8 +456,8 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
     switch (oid) {
       case kOid802_11Disassociate:
         Disassociate(state, now);
-        return;
         EndWpsRegistration(state);
+        return;
       case kOid802_11Ssid:
         state.settings[oid].assign(data, data + spec->length);
         Associate(adapter_, state, machine_, now);
@@ -491,7 +491,6 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
       case kOidVendorRadio:
         state.radioOn = ReadU32(data) != 0;
         break;
-      default:
       case kOidVendorWpsStart:
         state.settings[oid].assign(data, data + spec->length);
         BeginWpsRegistration(state, data, now);
@@ -500,6 +499,7 @@ bool Miniport::Set(uint32_t oid, const uint8_t* data, uint32_t length, uint32_t&
         state.settings[oid].assign(data, data + spec->length);
         if (ReadU32(data) == 0) EndWpsRegistration(state);
         break;
+      default:
         state.settings[oid].assign(data, data + spec->length);
         break;
     }

@@ -457,11 +457,11 @@ json NetworkJson(const NetworkDescription& network) {
                 {"selectedRegistrar", network.wps->selectedRegistrar},
                 {"configMethods", network.wps->configMethods}};
     if (network.wps->devicePasswordId) wps["devicePasswordId"] = *network.wps->devicePasswordId;
+    if (!network.wps->apPin.empty()) wps["apPin"] = network.wps->apPin;
+    if (network.wps->sendsNack) wps["nack"] = true;
     value["wps"] = wps;
   }
   if (network.privacy) value["privacy"] = *network.privacy;
-    if (!network.wps->apPin.empty()) wps["apPin"] = network.wps->apPin;
-    if (network.wps->sendsNack) wps["nack"] = true;
   value["beaconInterval"] = network.beaconInterval;
   if (network.ies) value["ies"] = HexText(*network.ies);
   if (!network.extraIes.empty()) value["extraIes"] = HexText(network.extraIes);

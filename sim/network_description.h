@@ -22,11 +22,10 @@ struct WpsDescription {
   bool selectedRegistrar = false;
   std::optional<uint16_t> devicePasswordId;  // 0x0000 PIN, 0x0004 push button
   uint16_t configMethods = 0x0084;           // push button and keypad
-
-  bool operator==(const WpsDescription&) const = default;
   std::string apPin;                         // the access point's own PIN; empty: none
   bool sendsNack = false;                    // its registrar refuses every registration
 
+  bool operator==(const WpsDescription&) const = default;
 };
 
 // What the access point checks when a station joins; the association rules use them.

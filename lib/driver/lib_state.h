@@ -40,11 +40,6 @@ struct FoundAdapter {
 
 struct VtrLibState {
   // Read by the supplicant's and the WPS engine's threads while the caller's thread runs an
-  // Wi-Fi Protected Setup: a run was started and has not handed out a credential yet. The
-  // supplicant's event thread reads them; the WPS exports write them.
-  std::atomic<bool> wpsBusy{false};
-  std::atomic<bool> wpsCredentialReceived{false};
-
   // adapter search; the numbers are atomics and the texts sit behind the mutex.
   std::atomic<int32_t> osClass{0};
   std::atomic<int32_t> adapterIndex{-1};
@@ -53,6 +48,11 @@ struct VtrLibState {
 
   // Supported hardware ids, in the order they are tried.
   const std::vector<std::string> hardwareIds{"PCI\\VEN_1814&DEV_0601", "PCI\\VEN_1814&DEV_0701"};
+
+  // Wi-Fi Protected Setup: a run was started and has not handed out a credential yet. The
+  // supplicant's event thread reads them; the WPS exports write them.
+  std::atomic<bool> wpsBusy{false};
+  std::atomic<bool> wpsCredentialReceived{false};
 
   mutable std::mutex mutex;
   FoundAdapter adapter;        // guarded by mutex
