@@ -9,6 +9,7 @@
 #include "sim/association.h"
 #include "sim/bssid_list.h"
 #include "sim/link_rates.h"
+#include "sim/wps_registrar.h"
 
 namespace sim {
 namespace {
