@@ -88,6 +88,13 @@ RadioDescription ReadRadio(const json& value, const std::string& where) {
     radio.associationTimeMs = Number<uint32_t>(v, w);
     if (radio.associationTimeMs > 60000) throw FieldError(w + ": at most 60000");
   });
+  Optional(value, where, "protocolDriver", [&](const json& v, const std::string& w) {
+    radio.protocolDriver = Text(v, w);
+    if (radio.protocolDriver.empty() || radio.protocolDriver.size() > 64 ||
+        radio.protocolDriver.find('\\') != std::string::npos) {
+      throw FieldError(w + ": expected a device name of 1 to 64 characters without \"\\\"");
+    }
+  });
   return radio;
 }
 

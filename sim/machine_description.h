@@ -48,6 +48,9 @@ struct RadioDescription {
   bool radioOn = true;                // the radio's state when the machine is new
   uint32_t scanTimeMs = 2500;         // how long one scan of all channels takes
   uint32_t associationTimeMs = 500;   // from the SSID request to a completed association
+  // The NDIS protocol driver the adapter's driver package installs beside the miniport
+  // ("VTRNdisP"), opened as "\\.\<name>"; empty: none.
+  std::string protocolDriver;
 };
 
 struct AdapterDescription {
