@@ -8,10 +8,12 @@
 #include "platform/files.h"
 #include "platform/ip_forward_table.h"
 #include "platform/ip_helper.h"
+#include "platform/native_wifi.h"
 #include "platform/logon_domain.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_control.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/wmi.h"
 
@@ -31,6 +33,8 @@ class Services {
   virtual ProcessPort& Process() = 0;
   virtual WmiPort& Wmi() = 0;
   virtual IpForwardTablePort& IpForwardTable() = 0;
+  virtual NativeWifiPort& NativeWifi() = 0;
+  virtual ShellPort& Shell() = 0;
   virtual LogonDomainPort& LogonDomain() = 0;
 };
 

@@ -1,4 +1,5 @@
-// Device objects of the machine: each network adapter's miniport, opened by "\\.\{GUID}". The
+// Device objects of the machine: each network adapter's miniport, opened by "\\.\{GUID}", and the
+// wireless adapter's protocol driver when its driver package has one ("\\.\VTRNdisP"). The
 // wireless adapter's device opens only while the adapter is plugged in.
 #pragma once
 
@@ -14,6 +15,7 @@
 #include "sim/machine_description.h"
 #include "sim/miniport.h"
 #include "sim/miniport_log.h"
+#include "sim/protocol_driver.h"
 
 namespace sim {
 
@@ -32,6 +34,8 @@ class SimDevices : public platform::DevicePort {
   // The wireless adapter (the machine's first one) and its state; nothing on a machine without.
   const AdapterDescription* WirelessAdapter() const { return wireless_; }
   AdapterStateFile* WirelessState() { return stateFile_.get(); }
+  // The wireless adapter's protocol driver; nothing when it has none.
+  ProtocolDriver* WirelessProtocolDriver() { return protocolDriver_.get(); }
 
  private:
   const MachineDescription& machine_;
@@ -39,10 +43,16 @@ class SimDevices : public platform::DevicePort {
   const AdapterDescription* wireless_ = nullptr;
   std::unique_ptr<AdapterStateFile> stateFile_;
   std::vector<std::unique_ptr<Miniport>> miniports_;  // one per adapter, in description order
+  std::unique_ptr<ProtocolDriver> protocolDriver_;
 
+  // An open handle: a miniport's, or a session of the protocol driver.
+  struct Open {
+    Miniport* miniport = nullptr;
+    std::shared_ptr<ProtocolDriver::Session> session;
+  };
   std::mutex mutex_;
-  platform::DeviceHandle nextHandle_ = 1;                // guarded by mutex_
-  std::map<platform::DeviceHandle, Miniport*> handles_;  // guarded by mutex_
+  platform::DeviceHandle nextHandle_ = 1;           // guarded by mutex_
+  std::map<platform::DeviceHandle, Open> handles_;  // guarded by mutex_
 };
 
 }  // namespace sim

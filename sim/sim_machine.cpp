@@ -9,12 +9,13 @@ namespace {
 // 2026-01-01T00:00:00Z: the calendar start of a machine in virtual time.
 constexpr int64_t kVirtualEpochMs = 1'767'225'600'000;
 
-std::unique_ptr<platform::ClockPort> MakeClock(const MachineDescription& description,
-                                               bool virtualTime) {
+std::unique_ptr<TimerClock> MakeClock(const MachineDescription& description, bool virtualTime) {
   if (virtualTime) {
-    return std::make_unique<VirtualClock>(kVirtualEpochMs, description.utcOffsetMinutes);
+    return std::make_unique<TimerClock>(
+        std::make_unique<VirtualClock>(kVirtualEpochMs, description.utcOffsetMinutes), true);
   }
-  return std::make_unique<RealClock>(description.timeScale, description.utcOffsetMinutes);
+  return std::make_unique<TimerClock>(
+      std::make_unique<RealClock>(description.timeScale, description.utcOffsetMinutes), false);
 }
 
 }  // namespace
@@ -35,6 +36,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       process_(serviceState_),
       wmi_(directory_ / kHiveFile, description_, serviceState_),
       ipForwardTable_(directory_ / kHiveFile, description_, serviceState_),
+      nativeWifi_(description_, devices_, *clock_),
       logonDomain_(description_.logonDomain) {}
 
 }  // namespace sim

@@ -6,6 +6,7 @@
 
 #include "platform/services.h"
 #include "sim/machine_description.h"
+#include "sim/native_wifi_service.h"
 #include "sim/ip_forward_table.h"
 #include "sim/logon_domain.h"
 #include "sim/service_control.h"
@@ -16,7 +17,9 @@
 #include "sim/sim_files.h"
 #include "sim/sim_ip_helper.h"
 #include "sim/sim_registry.h"
+#include "sim/sim_shell.h"
 #include "sim/sim_system_info.h"
+#include "sim/timer_clock.h"
 #include "sim/wmi_service.h"
 
 namespace sim {
@@ -37,6 +40,8 @@ class SimMachine : public platform::Services {
   platform::ProcessPort& Process() override { return process_; }
   platform::WmiPort& Wmi() override { return wmi_; }
   platform::IpForwardTablePort& IpForwardTable() override { return ipForwardTable_; }
+  platform::NativeWifiPort& NativeWifi() override { return nativeWifi_; }
+  platform::ShellPort& Shell() override { return shell_; }
   platform::LogonDomainPort& LogonDomain() override { return logonDomain_; }
 
   const std::filesystem::path& directory() const { return directory_; }
@@ -47,6 +52,9 @@ class SimMachine : public platform::Services {
   ServiceStateStore& serviceState() { return serviceState_; }
   SimWmi& wmi() { return wmi_; }
   SimIpForwardTable& ipForwardTable() { return ipForwardTable_; }
+  SimNativeWifi& nativeWifi() { return nativeWifi_; }
+  SimShell& shell() { return shell_; }
+  TimerClock& timerClock() { return *clock_; }
   SimLogonDomain& logonDomain() { return logonDomain_; }
 
  private:
@@ -55,7 +63,7 @@ class SimMachine : public platform::Services {
   SimRegistry registry_;
   SimSystemInfo systemInfo_;
   SimFiles files_;
-  std::unique_ptr<platform::ClockPort> clock_;
+  std::unique_ptr<TimerClock> clock_;
   SimDevices devices_;
   SimEvents events_;
   SimIpHelper ipHelper_;
@@ -64,6 +72,9 @@ class SimMachine : public platform::Services {
   SimProcess process_;
   SimWmi wmi_;
   SimIpForwardTable ipForwardTable_;
+  SimShell shell_;
+  // After the ports its announcements reach, so that it stops before them.
+  SimNativeWifi nativeWifi_;
   SimLogonDomain logonDomain_;
 };
 
