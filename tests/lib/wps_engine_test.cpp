@@ -13,7 +13,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/services.h"
@@ -73,17 +72,16 @@ class Recorder {
     self->changed_.notify_all();
   }
 
-  // Waits for a callback with one of the codes; the run is in virtual time, so it comes at
-  // once unless the engine is broken, which the generous guard then reports.
-  bool WaitFor(std::initializer_list<uint32_t> codes) {
+  // Waits until a callback with one of the codes came `times` times in all; the run is in
+  // virtual time, so that is at once unless the engine is broken, which the guard then reports.
+  bool WaitFor(std::initializer_list<uint32_t> codes, size_t times = 1) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::seconds(60), [&] {
+      size_t seen = 0;
       for (const Call& call : calls_) {
-        for (uint32_t code : codes) {
-          if (call.code == code) return true;
-        }
+        for (uint32_t code : codes) seen += call.code == code ? 1 : 0;
       }
-      return false;
+      return seen >= times;
     });
   }
 
@@ -429,11 +427,8 @@ TEST_F(WpsEngineTest, StopOrRestartFromInsideTheCallback) {
   ASSERT_EQ(
       VTR_WPSStartEngine(Request(0), &Recorder::Callback, reinterpret_cast<uintptr_t>(&recorder_)),
       1);
-  ASSERT_TRUE(recorder_.WaitFor({3}));
   // Both runs reached handshaking; the second was stopped from its callback, so no success came.
-  for (int i = 0; i < 100 && restarts < 2; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  ASSERT_TRUE(recorder_.WaitFor({3}, 2));
   VTR_WPSStopEngine();
   EXPECT_EQ(restarts, 2);
   const auto codes = recorder_.Codes();
