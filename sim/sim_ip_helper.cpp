@@ -28,6 +28,7 @@ constexpr const char* kNoDhcpServer = "255.255.255.255";
 // One adapter's IP interface as it is at the time of a call.
 struct AdapterView {
   bool present = true;
+  bool dhcpEnabled = true;
   IpBinding binding;
   bool linkUp = false;
   bool connecting = false;
@@ -91,11 +92,38 @@ AdapterView WiredView(const AdapterDescription& adapter, uint64_t nowMs) {
   return view;
 }
 
+// Fixed settings take the place of what DHCP gave. Windows binds a fixed address only while the
+// link is up.
+void ApplySettings(AdapterView& view, const TcpipSettings& settings) {
+  view.dhcpEnabled = settings.dhcpEnabled;
+  if (settings.dhcpEnabled) {
+    if (!settings.nameServers.empty()) view.binding.dns = settings.nameServers;
+    return;
+  }
+  IpBinding fixed;
+  if (view.linkUp) {
+    fixed.address = settings.address;
+    fixed.mask = settings.mask;
+    fixed.gateway = settings.gateway;
+    fixed.dns = settings.nameServers;
+  }
+  view.binding = fixed;
+}
+
 }  // namespace
 
-SimIpHelper::SimIpHelper(const MachineDescription& machine, SimDevices& devices,
-                         platform::ClockPort& clock, SimEvents& events)
-    : machine_(machine), devices_(devices), clock_(clock), events_(events) {}
+SimIpHelper::SimIpHelper(const std::filesystem::path& hiveFile, const MachineDescription& machine,
+                         SimDevices& devices, platform::ClockPort& clock, SimEvents& events)
+    : hive_(hiveFile), machine_(machine), devices_(devices), clock_(clock), events_(events) {}
+
+TcpipSettings SimIpHelper::Settings(const AdapterDescription& adapter) {
+  TcpipSettings settings = ReadTcpipSettings(nullptr, adapter);
+  hive_.Read([&](const Hive& hive) {
+    settings = ReadTcpipSettings(FindTcpipInterface(hive, adapter.name), adapter);
+    return platform::kErrorSuccess;
+  });
+  return settings;
+}
 
 const AdapterDescription* SimIpHelper::FindAdapter(uint32_t index) const {
   for (const auto& adapter : machine_.adapters) {
@@ -126,6 +154,16 @@ AdapterView WirelessView(AdapterStateFile& file, const MachineDescription& machi
   return view;
 }
 
+// The adapter's interface as it is at nowMs, under its settings.
+AdapterView ViewOf(const AdapterDescription& adapter, const TcpipSettings& settings,
+                   SimDevices& devices, const MachineDescription& machine, uint64_t nowMs) {
+  AdapterView view = &adapter == devices.WirelessAdapter()
+                         ? WirelessView(*devices.WirelessState(), machine, nowMs)
+                         : WiredView(adapter, nowMs);
+  ApplySettings(view, settings);
+  return view;
+}
+
 }  // namespace
 
 long SimIpHelper::GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* size) {
@@ -149,23 +187,21 @@ long SimIpHelper::GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* siz
     std::copy(adapter.mac.begin(), adapter.mac.end(), info.address);
     info.index = adapter.index;
     info.type = adapter.type;
-    info.dhcpEnabled = adapter.dhcpEnabled ? 1 : 0;
-    if (&adapter == devices_.WirelessAdapter()) {
-      const AdapterView view = WirelessView(*devices_.WirelessState(), machine_, now);
-      const IpBinding& binding = view.binding;
-      FillAddress(info.ipAddressList, binding.address, binding.mask);
-      FillAddress(info.gatewayList, binding.gateway.empty() ? "0.0.0.0" : binding.gateway, "");
-      if (binding.leaseSeconds != 0) {
-        FillAddress(info.dhcpServer, binding.dhcpServer, "");
-        info.leaseObtained = UtcSeconds(clock_, machine_.utcOffsetMinutes, binding.obtainedMs);
-        info.leaseExpires = info.leaseObtained + binding.leaseSeconds;
-      } else if (binding.Bound()) {
-        FillAddress(info.dhcpServer, kNoDhcpServer, "");
-      }
-    } else {
-      FillAddress(info.ipAddressList, adapter.ipAddress, adapter.subnetMask);
-      FillAddress(info.gatewayList, adapter.gateway.empty() ? "0.0.0.0" : adapter.gateway, "");
-      FillAddress(info.dhcpServer, adapter.dhcpServer, "");
+    const AdapterView view = ViewOf(adapter, Settings(adapter), devices_, machine_, now);
+    const IpBinding& binding = view.binding;
+    info.dhcpEnabled = view.dhcpEnabled ? 1 : 0;
+    FillAddress(info.ipAddressList, binding.address, binding.mask);
+    FillAddress(info.gatewayList, binding.gateway.empty() ? "0.0.0.0" : binding.gateway, "");
+    if (!view.dhcpEnabled) {
+      // A fixed configuration has no DHCP server and no lease.
+    } else if (&adapter != devices_.WirelessAdapter()) {
+      FillAddress(info.dhcpServer, binding.dhcpServer, "");
+    } else if (binding.leaseSeconds != 0) {
+      FillAddress(info.dhcpServer, binding.dhcpServer, "");
+      info.leaseObtained = UtcSeconds(clock_, machine_.utcOffsetMinutes, binding.obtainedMs);
+      info.leaseExpires = info.leaseObtained + binding.leaseSeconds;
+    } else if (binding.Bound()) {
+      FillAddress(info.dhcpServer, kNoDhcpServer, "");
     }
     info.next = i + 1 < machine_.adapters.size() ? &buffer[i + 1] : nullptr;
   }
@@ -176,10 +212,7 @@ long SimIpHelper::GetIfEntry(platform::MibIfRow* row) {
   if (row == nullptr) return platform::kErrorInvalidParameter;
   const AdapterDescription* adapter = FindAdapter(row->index);
   if (adapter == nullptr) return kErrorInvalidDataCode;
-  const uint64_t now = clock_.NowMs();
-  const bool wireless = adapter == devices_.WirelessAdapter();
-  const AdapterView view =
-      wireless ? WirelessView(*devices_.WirelessState(), machine_, now) : WiredView(*adapter, now);
+  const AdapterView view = ViewOf(*adapter, Settings(*adapter), devices_, machine_, clock_.NowMs());
   const uint32_t index = row->index;
   std::memset(row, 0, sizeof(*row));
   CopyWide(row->name, InterfaceName(*adapter));
@@ -215,10 +248,7 @@ long SimIpHelper::GetPerAdapterInfo(uint32_t ifIndex, platform::IpPerAdapterInfo
   if (size == nullptr) return platform::kErrorInvalidParameter;
   const AdapterDescription* adapter = FindAdapter(ifIndex);
   if (adapter == nullptr) return platform::kErrorInvalidParameter;
-  const uint64_t now = clock_.NowMs();
-  const bool wireless = adapter == devices_.WirelessAdapter();
-  const AdapterView view =
-      wireless ? WirelessView(*devices_.WirelessState(), machine_, now) : WiredView(*adapter, now);
+  const AdapterView view = ViewOf(*adapter, Settings(*adapter), devices_, machine_, clock_.NowMs());
   const auto& dns = view.binding.dns;
   const size_t extra = dns.size() > 1 ? dns.size() - 1 : 0;
   const auto needed = static_cast<uint32_t>(sizeof(platform::IpPerAdapterInfo) +
@@ -265,7 +295,8 @@ long SimIpHelper::GetInterfaceInfo(platform::IpInterfaceInfo* info, uint32_t* si
 long SimIpHelper::IpReleaseAddress(const platform::IpAdapterIndexMap* map) {
   if (map == nullptr) return platform::kErrorInvalidParameter;
   const AdapterDescription* adapter = FindAdapter(map->index);
-  if (adapter == nullptr || !adapter->dhcpEnabled) return platform::kErrorInvalidParameter;
+  if (adapter == nullptr || !Settings(*adapter).dhcpEnabled)
+    return platform::kErrorInvalidParameter;
   // Only the wireless adapter's address lives in the machine's state; the others are as
   // described.
   if (adapter != devices_.WirelessAdapter()) return platform::kErrorNotSupported;

@@ -1,23 +1,32 @@
 // IP Helper of the machine: the adapters of its description, with the wireless adapter's address,
 // interface state and counters taken from its shared state at the time of each call, and the
 // address-change notification completed through the machine's events.
+//
+// What an interface reports follows its TCP/IP settings in the registry, as WMI writes them
+// (wmi_tcpip_values.h): with DHCP off, the fixed address, mask, gateway and DNS servers while
+// the link is up (and no address while it is down); with DHCP on, the DHCP client's lease, with
+// fixed DNS servers in place of the lease's when there are any. The lease itself is the DHCP
+// client's and lives in the adapter's state, not in the registry.
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <optional>
 
 #include "platform/clock.h"
 #include "platform/ip_helper.h"
 #include "sim/machine_description.h"
+#include "sim/registry_file_store.h"
 #include "sim/sim_devices.h"
 #include "sim/sim_events.h"
+#include "sim/wmi_tcpip_values.h"
 
 namespace sim {
 
 class SimIpHelper : public platform::IpHelperPort {
  public:
-  SimIpHelper(const MachineDescription& machine, SimDevices& devices, platform::ClockPort& clock,
-              SimEvents& events);
+  SimIpHelper(const std::filesystem::path& hiveFile, const MachineDescription& machine,
+              SimDevices& devices, platform::ClockPort& clock, SimEvents& events);
 
   long GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* size) override;
   long GetIfEntry(platform::MibIfRow* row) override;
@@ -34,6 +43,10 @@ class SimIpHelper : public platform::IpHelperPort {
 
  private:
   const AdapterDescription* FindAdapter(uint32_t index) const;
+  // The adapter's settings now; a registry that cannot be read leaves the description's.
+  TcpipSettings Settings(const AdapterDescription& adapter);
+
+  RegistryFileStore hive_;
 
   const MachineDescription& machine_;
   SimDevices& devices_;

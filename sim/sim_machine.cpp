@@ -30,7 +30,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       clock_(MakeClock(description_, virtualTime)),
       devices_(directory_, description_, *clock_),
       events_(*clock_),
-      ipHelper_(description_, devices_, *clock_, events_),
+      ipHelper_(directory_ / kHiveFile, description_, devices_, *clock_, events_),
       serviceState_(directory_),
       serviceControl_(serviceState_, *clock_),
       process_(serviceState_),

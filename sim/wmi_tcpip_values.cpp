@@ -63,6 +63,44 @@ std::optional<std::vector<std::string>> MultiTextValue(const RegistryKey* key,
   return items;
 }
 
+namespace {
+
+// NameServer separates its addresses with commas or blanks.
+std::vector<std::string> SplitServerList(std::string_view list) {
+  std::vector<std::string> servers;
+  size_t start = 0;
+  while (start < list.size()) {
+    const size_t end = list.find_first_of(", ", start);
+    const size_t stop = end == std::string_view::npos ? list.size() : end;
+    if (stop > start) servers.emplace_back(list.substr(start, stop - start));
+    start = stop + 1;
+  }
+  return servers;
+}
+
+std::string FirstOr(const std::optional<std::vector<std::string>>& items,
+                    const std::string& fallback) {
+  if (!items) return fallback;
+  return items->empty() ? std::string() : items->front();
+}
+
+}  // namespace
+
+TcpipSettings ReadTcpipSettings(const RegistryKey* key, const AdapterDescription& adapter) {
+  TcpipSettings settings;
+  settings.dhcpEnabled = DwordValue(key, kEnableDhcp).value_or(adapter.dhcpEnabled ? 1 : 0) != 0;
+  const auto nameServer = TextValue(key, kNameServer);
+  if (nameServer) settings.nameServers = SplitServerList(*nameServer);
+  if (settings.dhcpEnabled) return settings;
+  settings.address = FirstOr(MultiTextValue(key, kIpAddress), adapter.ipAddress);
+  settings.mask = FirstOr(MultiTextValue(key, kSubnetMask), adapter.subnetMask);
+  if (settings.address.empty()) settings.address = "0.0.0.0";
+  if (settings.mask.empty()) settings.mask = "0.0.0.0";
+  settings.gateway = FirstOr(MultiTextValue(key, kDefaultGateway), adapter.gateway);
+  if (!nameServer) settings.nameServers = adapter.dnsServers;
+  return settings;
+}
+
 bool SetDwordValue(RegistryKey& key, std::string_view name, uint32_t number) {
   char bytes[4];
   std::memcpy(bytes, &number, 4);

@@ -1,6 +1,7 @@
 // IP Helper on the simulated machine: the DHCP lease and its private-address fallback in machine
 // time, the release, the address-change notification with its overlapped result, the interface
-// entry with its counters, per-adapter DNS servers and the interface list.
+// entry with its counters, per-adapter DNS servers, the interface list, and fixed settings in
+// the registry taking the place of the lease.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -29,20 +30,64 @@ platform::EventsPort& Events() {
 struct Address {
   std::string ip, mask, gateway, dhcpServer;
   int64_t leaseObtained = 0, leaseExpires = 0;
+  uint32_t dhcpEnabled = 0;
 };
 
-Address WirelessAddress() {
+Address AdapterAddress(uint32_t index) {
   uint32_t size = 0;
   EXPECT_EQ(IpHelper().GetAdaptersInfo(nullptr, &size), platform::kErrorBufferOverflow);
   auto list = std::make_unique<platform::IpAdapterInfo[]>(size / sizeof(platform::IpAdapterInfo));
   EXPECT_EQ(IpHelper().GetAdaptersInfo(list.get(), &size), 0);
   for (auto* info = list.get(); info != nullptr; info = info->next) {
-    if (info->index != kWirelessIndex) continue;
-    return {info->ipAddressList.ipAddress, info->ipAddressList.ipMask, info->gatewayList.ipAddress,
-            info->dhcpServer.ipAddress,    info->leaseObtained,        info->leaseExpires};
+    if (info->index != index) continue;
+    return {info->ipAddressList.ipAddress,
+            info->ipAddressList.ipMask,
+            info->gatewayList.ipAddress,
+            info->dhcpServer.ipAddress,
+            info->leaseObtained,
+            info->leaseExpires,
+            info->dhcpEnabled};
   }
-  ADD_FAILURE() << "no wireless adapter listed";
+  ADD_FAILURE() << "adapter " << index << " not listed";
   return {};
+}
+
+Address WirelessAddress() {
+  return AdapterAddress(kWirelessIndex);
+}
+
+std::vector<std::string> DnsServers(uint32_t index = kWirelessIndex) {
+  uint32_t size = 0;
+  EXPECT_EQ(IpHelper().GetPerAdapterInfo(index, nullptr, &size), platform::kErrorBufferOverflow);
+  std::vector<uint8_t> buffer(size);
+  auto* info = reinterpret_cast<platform::IpPerAdapterInfo*>(buffer.data());
+  EXPECT_EQ(IpHelper().GetPerAdapterInfo(index, info, &size), 0);
+  std::vector<std::string> servers;
+  for (const platform::IpAddrString* s = &info->dnsServerList; s != nullptr; s = s->next) {
+    if (s->ipAddress[0] != '\0') servers.push_back(s->ipAddress);
+  }
+  return servers;
+}
+
+// Writes one of the wireless interface's TCP/IP values as WMI would.
+void SetTcpipValue(const char* name, uint32_t type, const std::string& data) {
+  platform::RegKey key;
+  auto& registry = platform::Current().Registry();
+  ASSERT_EQ(registry.OpenKey(platform::kHkeyLocalMachine,
+                             "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\"
+                             "{9B1F3C5D-7E2A-4F60-8D4B-1C3E5A7F9B20}",
+                             platform::kKeyAllAccess, key),
+            0);
+  ASSERT_EQ(registry.SetValue(key, name, type, reinterpret_cast<const uint8_t*>(data.data()),
+                              static_cast<uint32_t>(data.size())),
+            0);
+}
+void SetDhcp(bool on) {
+  SetTcpipValue("EnableDHCP", platform::kRegDword,
+                std::string(1, on ? '\x01' : '\0') + std::string(3, '\0'));
+}
+void SetMultiText(const char* name, const std::string& first) {
+  SetTcpipValue(name, platform::kRegMultiSz, first + std::string(2, '\0'));
 }
 
 platform::MibIfRow IfRow(uint32_t index = kWirelessIndex) {
@@ -335,6 +380,50 @@ TEST_F(IpHelperTest, InterfaceListAndRelease) {
   platform::IpAdapterIndexMap unknown{};
   unknown.index = 77;
   EXPECT_EQ(IpHelper().IpReleaseAddress(&unknown), platform::kErrorInvalidParameter);
+}
+
+TEST_F(IpHelperTest, FixedSettingsTakeThePlaceOfTheLeaseWhileTheLinkIsUp) {
+  UseXpMachine();
+  const Address wiredBefore = AdapterAddress(kWiredIndex);
+  SetDhcp(false);
+  SetMultiText("IPAddress", "192.168.1.50");
+  SetMultiText("SubnetMask", "255.255.255.0");
+  SetMultiText("DefaultGateway", "192.168.1.1");
+  SetTcpipValue("NameServer", platform::kRegSz, std::string("8.8.8.8,1.1.1.1 9.9.9.9") + '\0');
+
+  // Without a link a fixed address is not bound.
+  Address fixed = WirelessAddress();
+  EXPECT_EQ(fixed.ip, "0.0.0.0");
+  EXPECT_EQ(fixed.dhcpEnabled, 0u);
+  EXPECT_TRUE(DnsServers().empty());
+
+  Associate(Join("CoffeeShop"));
+  Wait(kAssociationMs + 1500);  // long enough for the network's lease
+  fixed = WirelessAddress();
+  EXPECT_EQ(fixed.ip, "192.168.1.50");
+  EXPECT_EQ(fixed.mask, "255.255.255.0");
+  EXPECT_EQ(fixed.gateway, "192.168.1.1");
+  EXPECT_EQ(fixed.dhcpServer, "");
+  EXPECT_EQ(fixed.leaseObtained, 0);
+  EXPECT_EQ(DnsServers(), (std::vector<std::string>{"8.8.8.8", "1.1.1.1", "9.9.9.9"}));
+  EXPECT_EQ(IfRow().operStatus, platform::kIfOperOperational);
+  // There is no lease to release.
+  platform::IpAdapterIndexMap map{};
+  map.index = kWirelessIndex;
+  EXPECT_EQ(IpHelper().IpReleaseAddress(&map), platform::kErrorInvalidParameter);
+  // The wired adapter keeps its own settings.
+  EXPECT_EQ(AdapterAddress(kWiredIndex).ip, wiredBefore.ip);
+
+  // Back on DHCP the lease shows, and fixed DNS servers still take the place of the lease's.
+  SetDhcp(true);
+  const Address lease = WirelessAddress();
+  EXPECT_EQ(lease.ip, "10.20.0.57");
+  EXPECT_EQ(lease.gateway, "10.20.0.1");
+  EXPECT_EQ(lease.dhcpServer, "10.20.0.1");
+  EXPECT_EQ(lease.dhcpEnabled, 1u);
+  EXPECT_EQ(DnsServers().front(), "8.8.8.8");
+  SetTcpipValue("NameServer", platform::kRegSz, std::string(1, '\0'));
+  EXPECT_EQ(DnsServers(), (std::vector<std::string>{"10.20.0.1", "10.20.0.2"}));
 }
 
 }  // namespace
