@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_control.h"
+#include "platform/supplicant.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/wmi.h"
@@ -23,6 +24,8 @@ class Services {
  public:
   virtual ~Services() = default;
   virtual RegistryPort& Registry() = 0;
+  // The 802.1X/WPA supplicant library, loaded once into the process.
+  virtual SupplicantPort& Supplicant() = 0;
   virtual IpHelperPort& IpHelper() = 0;
   virtual SystemInfoPort& SystemInfo() = 0;
   virtual FilesPort& Files() = 0;

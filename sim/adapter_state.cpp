@@ -68,6 +68,13 @@ AdapterState ReadState(const json& root) {
       state.keys.push_back(std::move(key));
     }
   });
+  Optional(root, where, "rsnKeys", [&](const json& v, const std::string& w) {
+    ExpectObject(v, w);
+    RsnKeys keys;
+    keys.ssid = HexBytes(Required(v, w, "ssid"), w + ".ssid");
+    keys.readyAtMs = Number<uint64_t>(Required(v, w, "readyAtMs"), w + ".readyAtMs");
+    state.rsnKeys = std::move(keys);
+  });
   Optional(root, where, "scanStartMs", [&](const json& v, const std::string& w) {
     state.scanStartMs = Number<uint64_t>(v, w);
   });
@@ -108,6 +115,10 @@ std::string FormatAdapterState(const AdapterState& state) {
                     {"material", HexText(key.material)}});
   }
   root["keys"] = keys;
+  if (state.rsnKeys) {
+    root["rsnKeys"] = {{"ssid", HexText(state.rsnKeys->ssid)},
+                       {"readyAtMs", state.rsnKeys->readyAtMs}};
+  }
   if (state.scanStartMs) root["scanStartMs"] = *state.scanStartMs;
   if (state.previousList) root["previousList"] = NetworkList(*state.previousList);
   if (state.neighbourhood) root["neighbourhood"] = NetworkList(*state.neighbourhood);

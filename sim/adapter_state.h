@@ -24,6 +24,16 @@ struct StoredKey {
   bool operator==(const StoredKey&) const = default;
 };
 
+// The pairwise keys a supplicant installed after it authenticated the station with a WPA or
+// WPA2 network: from readyAtMs on, the driver may complete an association with that network.
+// They go with the association: a disassociation or a stopped supplicant takes them away.
+struct RsnKeys {
+  std::vector<uint8_t> ssid;
+  uint64_t readyAtMs = 0;
+
+  bool operator==(const RsnKeys&) const = default;
+};
+
 struct AdapterState {
   bool present = true;
   bool radioOn = true;
@@ -33,6 +43,7 @@ struct AdapterState {
   // Settings given by set requests and read back by queries, by query number.
   std::map<uint32_t, std::vector<uint8_t>> settings;
   std::vector<StoredKey> keys;
+  std::optional<RsnKeys> rsnKeys;
   // The last scan's start in machine time; nothing before the first scan.
   std::optional<uint64_t> scanStartMs;
   // What the scan before the running one heard: the list a query gets while a scan runs.

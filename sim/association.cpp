@@ -89,8 +89,9 @@ JoinResult TryNetwork(const AdapterState& state, const NetworkDescription& netwo
       SettingU32(state, kOid802_11EncryptionStatus, kEncryptionDisabled) == kWepEnabled;
   const uint32_t authentication = SettingU32(state, kOid802_11AuthenticationMode, kAuthOpen);
   if (IsRsn(network.security)) {
-    // The seam for the supplicant: the handshake that would install the pairwise key.
-    return JoinResult::kNeedsSupplicant;
+    // The supplicant checked the credentials against this network before it installed keys.
+    const bool keyed = state.rsnKeys && state.rsnKeys->ssid == network.ssid;
+    return keyed ? JoinResult::kJoined : JoinResult::kNeedsSupplicant;
   }
   if (HasPrivacy(network) != stationWep) return JoinResult::kPrivacyMismatch;
   if (authentication > kAuthAutoSwitch) return JoinResult::kAuthenticationRefused;
@@ -217,6 +218,9 @@ JoinAttempt Join(const AdapterDescription& adapter, const AdapterState& state,
     association.adhoc = network->adhoc;
     association.framesPass = framesPass;
     association.upAtMs = nowMs + adapter.radio.associationTimeMs;
+    if (IsRsn(network->security)) {
+      association.upAtMs = std::max(association.upAtMs, state.rsnKeys->readyAtMs);
+    }
     association.traffic = network->traffic;
     return {JoinResult::kJoined, association};
   }
@@ -234,6 +238,7 @@ void Associate(const AdapterDescription& adapter, AdapterState& state,
 
 void Disassociate(AdapterState& state, uint64_t nowMs) {
   DropLink(state, nowMs);
+  state.rsnKeys.reset();
   state.settings.erase(kOid802_11Ssid);
 }
 

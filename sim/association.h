@@ -2,8 +2,9 @@
 // the network must be heard, strong enough, of the mode asked for (infrastructure or IBSS) and of
 // the same privacy; a WEP access point authenticates open system or shared key as it is set up,
 // and a shared-key challenge fails with a key that is not the access point's. Open system with a
-// wrong key associates all the same, but no data frame gets through. WPA and WPA2 networks need a
-// supplicant's key handshake, which this machine does not offer yet: they do not associate.
+// wrong key associates all the same, but no data frame gets through. A WPA or WPA2 network
+// associates only once a supplicant has authenticated the station with it and installed the
+// keys (RsnKeys): the link completes when both the association and the keys are done.
 //
 // The driver keeps trying the SSID it was given: the link drops when its network goes away, out
 // of range or off the channel, or when the radio goes off, and comes back when it can.
@@ -31,7 +32,7 @@ enum class JoinResult {
   kPrivacyMismatch,        // the station's encryption does not fit the network's privacy
   kAuthenticationRefused,  // the access point does not offer the algorithm asked for
   kChallengeFailed,        // shared key: the station's key is not the access point's
-  kNeedsSupplicant,        // WPA or WPA2: no key handshake without a supplicant
+  kNeedsSupplicant,        // WPA or WPA2: no supplicant installed keys for this network
   kNoChannel,              // an IBSS to start on a channel the radio cannot use
 };
 
@@ -48,7 +49,8 @@ JoinAttempt Join(const AdapterDescription& adapter, const AdapterState& state,
 void Associate(const AdapterDescription& adapter, AdapterState& state,
                const MachineDescription& machine, uint64_t nowMs);
 
-// Disassociation: the link drops at once; the driver stops looking for a network.
+// Disassociation: the link drops at once, the supplicant's keys go with it; the driver stops
+// looking for a network.
 void Disassociate(AdapterState& state, uint64_t nowMs);
 
 // Brings the link in line with the adapter and the air after any change: drops an association

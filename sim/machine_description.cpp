@@ -206,6 +206,12 @@ MachineDescription ReadMachine(const json& root) {
   Optional(root, where, "logonDomain", [&](const json& v, const std::string& w) {
     machine.logonDomain = ReadLogonDomain(v, w);
   });
+  Optional(root, where, "certificates", [&](const json& v, const std::string& w) {
+    machine.personalCertificates = ReadPersonalCertificates(v, w);
+  });
+  Optional(root, where, "supplicant", [&](const json& v, const std::string& w) {
+    machine.supplicant = ReadSupplicantDescription(v, w);
+  });
   return machine;
 }
 

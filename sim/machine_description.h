@@ -11,6 +11,7 @@
 
 #include "sim/logon_domain_description.h"
 #include "sim/network_description.h"
+#include "sim/supplicant_description.h"
 
 namespace sim {
 
@@ -90,6 +91,9 @@ struct MachineDescription {
   std::vector<NetworkDescription> neighbourhood;
   // The Windows domain the machine logs on to; none: a machine in a workgroup.
   std::optional<LogonDomainDescription> logonDomain;
+  // The user's personal certificate store.
+  std::vector<CertificateDescription> personalCertificates;
+  SupplicantDescription supplicant;
 };
 
 // Parses machine.json text; on failure returns a message naming the field at fault.

@@ -132,6 +132,9 @@ NetworkCredentials ReadCredentials(const json& value, const std::string& where) 
     credentials.wepKeyIndex = Number<uint32_t>(v, w);
     if (credentials.wepKeyIndex > 3) throw FieldError(w + ": expected 0 to 3");
   });
+  Optional(value, where, "accounts", [&](const json& v, const std::string& w) {
+    credentials.accounts = ReadAccounts(v, w);
+  });
   return credentials;
 }
 
@@ -466,7 +469,8 @@ json NetworkJson(const NetworkDescription& network) {
   if (network.ies) value["ies"] = HexText(*network.ies);
   if (!network.extraIes.empty()) value["extraIes"] = HexText(network.extraIes);
   const auto& credentials = network.credentials;
-  if (!credentials.passphrase.empty() || !credentials.wepKeys.empty()) {
+  if (!credentials.passphrase.empty() || !credentials.wepKeys.empty() ||
+      !credentials.accounts.empty()) {
     json secrets = json::object();
     if (!credentials.passphrase.empty()) secrets["passphrase"] = credentials.passphrase;
     if (!credentials.wepKeys.empty()) {
@@ -474,6 +478,7 @@ json NetworkJson(const NetworkDescription& network) {
       for (const auto& key : credentials.wepKeys) secrets["wepKeys"].push_back(HexText(key));
       secrets["wepKeyIndex"] = credentials.wepKeyIndex;
     }
+    if (!credentials.accounts.empty()) secrets["accounts"] = AccountsJson(credentials.accounts);
     value["credentials"] = secrets;
   }
   if (network.security == NetworkSecurity::kWep) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/network_accounts.h"
+
 namespace sim {
 
 enum class NetworkSecurity { kOpen, kWep, kWpaPsk, kWpa2Psk, kWpaWpa2Psk, kWpa, kWpa2, kWpaWpa2 };
@@ -33,6 +35,7 @@ struct NetworkCredentials {
   std::string passphrase;                     // WPA/WPA2 pre-shared key text (8-63) or 64 hex
   std::vector<std::vector<uint8_t>> wepKeys;  // up to four, 5 or 13 bytes
   uint32_t wepKeyIndex = 0;
+  std::vector<NetworkAccount> accounts;  // 802.1X: whom the authentication server lets in
 
   bool operator==(const NetworkCredentials&) const = default;
 };

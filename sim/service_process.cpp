@@ -1,5 +1,7 @@
 #include "sim/service_process.h"
 
+#include <filesystem>
+
 #include "platform/win_errors.h"
 
 namespace sim {
@@ -31,6 +33,18 @@ bool SimProcess::IsWow64Process(bool* wow64) {
   }
   *wow64 = answer == Wow64Answer::kWow64;
   return true;
+}
+
+std::string SimProcess::ProgramFileName() {
+  std::lock_guard lock(mutex_);
+  if (!programFileName_.empty()) return programFileName_;
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error).string();
+}
+
+void SimProcess::SetProgramFileName(std::string path) {
+  std::lock_guard lock(mutex_);
+  programFileName_ = std::move(path);
 }
 
 }  // namespace sim

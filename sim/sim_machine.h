@@ -19,6 +19,7 @@
 #include "sim/sim_registry.h"
 #include "sim/sim_shell.h"
 #include "sim/sim_system_info.h"
+#include "sim/supplicant.h"
 #include "sim/timer_clock.h"
 #include "sim/wmi_service.h"
 
@@ -30,6 +31,7 @@ class SimMachine : public platform::Services {
   SimMachine(std::filesystem::path directory, MachineDescription description, bool virtualTime);
 
   platform::RegistryPort& Registry() override { return registry_; }
+  platform::SupplicantPort& Supplicant() override { return ProcessSupplicant(); }
   platform::IpHelperPort& IpHelper() override { return ipHelper_; }
   platform::SystemInfoPort& SystemInfo() override { return systemInfo_; }
   platform::FilesPort& Files() override { return files_; }
