@@ -6,6 +6,7 @@
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
 #include "lib/driver/os_class.h"
+#include "lib/driver/supplicant_binding.h"
 #include "vtrlib.h"
 
 namespace {
@@ -43,11 +44,11 @@ void SelectAllWirelessModes() {
   vtr::SetOid(vtr::kOidVendorWirelessModeSet, &mode, sizeof(mode), nullptr);
 }
 
-// The supplicant port is bound to the adapter's current address. Without the supplicant library
-// on the machine there is nothing to bind; the address is still asked for, as the driver sees it.
+// The supplicant is brought up once; its port is bound to the adapter's current address, which
+// is asked for even when the supplicant could not be brought up.
 void BindSupplicantPort() {
-  uint8_t address[6] = {};
-  vtr::QueryOid(platform::kOid802_3CurrentAddress, address, sizeof(address), nullptr);
+  if (!vtr::supplicant::Loaded()) vtr::supplicant::BringUp();
+  vtr::supplicant::AttachPort();
 }
 
 void RememberDriverFacts() {
@@ -80,6 +81,7 @@ int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) {
 VtrBool VTR_UnInitialize(void) {
   auto& state = vtr::LibState();
   if (!vtr::IsSupportedOsClass(state.osClass)) return 1;
+  if (vtr::supplicant::Loaded()) vtr::supplicant::StopAndDetach();
   state.adapterIndex = -1;
   return 1;
 }

@@ -1,22 +1,34 @@
-// The driver build's way to the outside 802.1X/WPA supplicant: what the connect asks of it.
+// The driver build's binding to the outside 802.1X/WPA supplicant library: bring-up, the port
+// of the adapter, handing it a profile's credentials, and taking it off the adapter again.
 //
-// The supplicant library is not part of this build yet. Until its binding is written, these
-// calls behave as a build whose supplicant library failed to load: nothing is loaded, no port
-// is attached, and a profile handed over starts nothing. A WPA-PSK or 802.1X profile then
-// reaches the driver without its keys, and the association never completes; the connect sees
-// that as any other network that gives no address.
+// The library works without the supplicant: when its bring-up fails, nothing is loaded, no port
+// is attached, and a WPA profile handed over starts nothing (the association never completes).
 #pragma once
 
 #include "vtrlib/profile_record.h"
 
 namespace vtr::supplicant {
 
-// Whether the supplicant library was loaded and initialised.
+// Whether the supplicant's whole initialisation sequence succeeded.
 bool Loaded();
 
-// Stops the adapter's supplicant port before the driver is given another network. Nothing
-// happens without a loaded supplicant or an attached port.
+// The initialisation sequence: acInit with the library's callbacks, then every method's
+// initialisation in order; the first failure ends it and leaves the supplicant unloaded.
+// True when all of it succeeded.
+bool BringUp();
+
+// Finds the supplicant port of the adapter's current hardware address and attaches it.
+// Nonzero on success.
+int AttachPort();
+
+// Whether a port is attached to the adapter.
+bool PortAttached();
+
+// Stops 802.1X: disassociates and stops the attached port. Nothing without one.
 void StopPort();
+
+// Stops the port, waits 100 ms, destroys the port's credential objects and detaches it.
+void StopAndDetach();
 
 // Builds the credentials of the profile (pre-shared key, or the 802.1X identity, password and
 // certificate), hands them to the adapter's port and starts it. True when the port was started;
