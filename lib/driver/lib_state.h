@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/common/adapter_search.h"
 #include "vtrlib/vtr_base.h"
 
 namespace vtr {
@@ -27,16 +28,6 @@ enum OsClass : int32_t {
 inline bool IsSupportedOsClass(int32_t osClass) {
   return osClass == kOsWindows2000 || osClass == kOsWindowsXp || osClass == kOsServer2003;
 }
-
-// What the adapter search found.
-struct FoundAdapter {
-  int32_t index = -1;
-  std::string name;  // the GUID text, braces included
-  std::string tcpipKey;
-  std::string pnpInstanceId;
-  uint8_t macAddress[8] = {};
-  std::string description;
-};
 
 struct VtrLibState {
   // Read by the supplicant's and the WPS engine's threads while the caller's thread runs an

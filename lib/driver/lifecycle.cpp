@@ -1,8 +1,9 @@
-// Start and stop of the driver build, and the adapter re-check.
+// Start and stop of the driver build, the adapter re-check, and the found adapter's IP settings.
 #include <cstring>
 
-#include "lib/driver/adapter_search.h"
-#include "lib/driver/driver_version.h"
+#include "lib/common/adapter_search.h"
+#include "lib/common/driver_version.h"
+#include "lib/common/internet_information.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
 #include "lib/driver/os_class.h"
@@ -51,6 +52,18 @@ void BindSupplicantPort() {
   vtr::supplicant::AttachPort();
 }
 
+// The adapter search over this build's hardware ids; the found adapter goes into the state.
+int32_t FindAdapter() {
+  auto& state = vtr::LibState();
+  std::string lastPnpInstanceId;
+  const auto found = vtr::SearchAdapter(state.hardwareIds, lastPnpInstanceId);
+  std::lock_guard lock(state.mutex);
+  if (!lastPnpInstanceId.empty()) state.adapter.pnpInstanceId = lastPnpInstanceId;
+  if (!found) return -1;
+  state.adapter = *found;
+  return found->index;
+}
+
 void RememberDriverFacts() {
   const vtr::DriverFacts facts = vtr::ReadDriverVersion(vtr::AdapterName());
   auto& state = vtr::LibState();
@@ -64,7 +77,7 @@ void RememberDriverFacts() {
 int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) {
   auto& state = vtr::LibState();
   state.osClass = vtr::ClassifyOperatingSystem();
-  state.adapterIndex = vtr::FindAdapter();
+  state.adapterIndex = FindAdapter();
   if (!vtr::IsSupportedOsClass(state.osClass)) {
     state.adapterIndex = -1;
     return -1;
@@ -88,6 +101,10 @@ VtrBool VTR_UnInitialize(void) {
 
 VtrBool VTR_IsCardConnect(void) {
   auto& state = vtr::LibState();
-  state.adapterIndex = vtr::FindAdapter();
+  state.adapterIndex = FindAdapter();
   return state.adapterIndex != -1;
+}
+
+void VTR_APInternetInformation(VtrIpInfo* ip) {
+  vtr::ReadInternetInformation(vtr::AdapterName(), vtr::LibState().adapterIndex, ip);
 }

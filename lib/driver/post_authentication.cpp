@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "lib/driver/single_sign_on.h"
 #include "lib/driver/supplicant_state.h"
 #include "platform/services.h"
 
@@ -74,6 +75,7 @@ void CheckAddress(AcPort port) {
 
 void Run(AcPort port) {
   CheckAddress(port);
+  ContactLogonDomain();
   Pause(kFinalPauseMs);
   Work().busy.store(false);
 }

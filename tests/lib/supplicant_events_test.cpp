@@ -138,6 +138,28 @@ TEST_F(SupplicantEventsTest, AddressCheckEndsAtTheFirstAddress) {
   EXPECT_GE(Count(log, "acIpIsConnected"), 1u);
 }
 
+TEST_F(SupplicantEventsTest, SingleSignOnFollowsTheAddressOnlyOnADomainMachine) {
+  // The xp machine is in a workgroup: no "WinlogonDomain", so no lookup after the address.
+  ProfileRecord profile = PeapProfile("alice", "Winter2008!", "HALVORN");
+  ASSERT_TRUE(VTR_ConnectToAP(&profile, 0));
+  ASSERT_TRUE(Supplicant().WaitForLog("acIpGetConfig", 1));
+  VTR_UnInitialize();
+  EXPECT_TRUE(Machine().logonDomain().Requests().empty());
+
+  auto description = testing_support::XpDescription();
+  description["logonDomain"] = {{"name", "HALVORN"}, {"controller", "\\\\DC1"}};
+  TearDown();
+  StartOn(description);
+  ASSERT_TRUE(VTR_ConnectToAP(&profile, 0));
+  ASSERT_TRUE(Supplicant().WaitForLog("acIpGetConfig", 1));
+  VTR_UnInitialize();
+  const auto requests = Machine().logonDomain().Requests();
+  ASSERT_GE(requests.size(), 2u);
+  EXPECT_EQ(requests[0].kind, sim::LogonDomainRequest::Kind::kLookup);
+  EXPECT_EQ(requests[0].target, "HALVORN");
+  EXPECT_EQ(requests[1].kind, sim::LogonDomainRequest::Kind::kOpen);
+}
+
 TEST_F(SupplicantEventsTest, FailedInitialisationLeavesTheLibraryWithout8021x) {
   auto description = testing_support::XpDescription();
   description["supplicant"]["failingCall"] = "acEapTLSInit";

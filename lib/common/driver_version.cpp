@@ -1,4 +1,4 @@
-#include "lib/driver/driver_version.h"
+#include "lib/common/driver_version.h"
 
 #include <algorithm>
 #include <cstdio>

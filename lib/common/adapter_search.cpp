@@ -1,4 +1,4 @@
-#include "lib/driver/adapter_search.h"
+#include "lib/common/adapter_search.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,14 +27,13 @@ std::unique_ptr<IpAdapterInfo[]> AdapterList() {
   return list;
 }
 
-bool MatchesHardwareId(const std::string& pnpInstanceId) {
-  const auto& ids = LibState().hardwareIds;
+bool MatchesHardwareId(const std::vector<std::string>& ids, const std::string& pnpInstanceId) {
   return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) {
     return pnpInstanceId.find(id) != std::string::npos;
   });
 }
 
-void RememberAdapter(const IpAdapterInfo& info, const std::string& pnpInstanceId) {
+FoundAdapter Found(const IpAdapterInfo& info, const std::string& pnpInstanceId) {
   FoundAdapter found;
   found.index = static_cast<int32_t>(info.index);
   found.name = std::string(info.adapterName, strnlen(info.adapterName, sizeof(info.adapterName)));
@@ -44,8 +43,7 @@ void RememberAdapter(const IpAdapterInfo& info, const std::string& pnpInstanceId
               std::min<size_t>(info.addressLength, sizeof(found.macAddress)));
   found.description = ShortAdapterDescription(
       std::string(info.description, strnlen(info.description, sizeof(info.description))));
-  std::lock_guard lock(LibState().mutex);
-  LibState().adapter = std::move(found);
+  return found;
 }
 
 }  // namespace
@@ -56,25 +54,20 @@ std::string ShortAdapterDescription(const std::string& description) {
   return description.substr(0, lastDash == 0 ? 0 : lastDash - 1);
 }
 
-int32_t FindAdapter() {
+std::optional<FoundAdapter> SearchAdapter(const std::vector<std::string>& hardwareIds,
+                                          std::string& lastPnpInstanceId) {
   const auto list = AdapterList();
-  if (!list) return -1;
+  if (!list) return std::nullopt;
   for (const IpAdapterInfo* info = list.get(); info != nullptr; info = info->next) {
     const std::string name(info->adapterName,
                            strnlen(info->adapterName, sizeof(info->adapterName)));
     const auto pnpInstanceId = ReadRegistryText(kNetworkConnectionsKey + name + "\\Connection",
                                                 "PnpInstanceID", 260, VTR_HKEY_LOCAL_MACHINE);
     if (!pnpInstanceId) continue;
-    {
-      std::lock_guard lock(LibState().mutex);
-      LibState().adapter.pnpInstanceId = *pnpInstanceId;
-    }
-    if (MatchesHardwareId(*pnpInstanceId)) {
-      RememberAdapter(*info, *pnpInstanceId);
-      return static_cast<int32_t>(info->index);
-    }
+    lastPnpInstanceId = *pnpInstanceId;
+    if (MatchesHardwareId(hardwareIds, *pnpInstanceId)) return Found(*info, *pnpInstanceId);
   }
-  return -1;
+  return std::nullopt;
 }
 
 }  // namespace vtr

@@ -1,11 +1,12 @@
 // The adapter's IP settings, from IP Helper: the adapter's entry of the adapter
 // list, its interface's administrative state, and its DNS servers.
+#include "lib/common/internet_information.h"
+
 #include <strings.h>
 
 #include <cstring>
 #include <vector>
 
-#include "lib/driver/lib_state.h"
 #include "platform/services.h"
 #include "platform/win_errors.h"
 #include "vtrlib.h"
@@ -49,7 +50,9 @@ void ReadDnsServers(platform::IpHelperPort& ipHelper, uint32_t ifIndex, VtrIpInf
 
 }  // namespace
 
-void VTR_APInternetInformation(VtrIpInfo* ip) {
+namespace vtr {
+
+void ReadInternetInformation(const std::string& name, int32_t index, VtrIpInfo* ip) {
   if (ip == nullptr) return;
   std::memset(ip, 0, sizeof(*ip));
   auto& ipHelper = platform::Current().IpHelper();
@@ -58,7 +61,6 @@ void VTR_APInternetInformation(VtrIpInfo* ip) {
   auto list = RecordBuffer<platform::IpAdapterInfo>(size);
   if (ipHelper.GetAdaptersInfo(list.data(), &size) != platform::kErrorSuccess) return;
 
-  const std::string name = vtr::AdapterName();
   const platform::IpAdapterInfo* adapter = list.data();
   while (adapter != nullptr && (name.empty() || strncasecmp(adapter->adapterName, name.c_str(),
                                                             sizeof(adapter->adapterName)) != 0)) {
@@ -82,6 +84,7 @@ void VTR_APInternetInformation(VtrIpInfo* ip) {
     CopyAddress(ip->dhcpServer, adapter->dhcpServer.ipAddress,
                 sizeof(adapter->dhcpServer.ipAddress));
   }
-  const int32_t index = vtr::LibState().adapterIndex;
   if (index >= 0) ReadDnsServers(ipHelper, static_cast<uint32_t>(index), *ip);
 }
+
+}  // namespace vtr

@@ -1,0 +1,74 @@
+// vtrctl, unchanged, from the Vista program folder, where the binding loads the VantrelLib build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/machine_fixture.h"
+#include "support/program_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class VtrctlVistaTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = testing_support::MakeTempDirectory();
+    machine_ = root_ / "machine";
+    const auto made = Run({"machine", "init", machine_.string(), "--preset", "vista"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  testing_support::RunResult Run(const std::vector<std::string>& args) const {
+    return testing_support::RunProgram(
+        fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl", args,
+        {"RADIODESK_MACHINE=" + machine_.string(), "RADIODESK_VIRTUAL_TIME=1",
+         "XDG_STATE_HOME=" + (root_ / "state").string()},
+        root_);
+  }
+
+  fs::path root_;
+  fs::path machine_;
+};
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(VtrctlVistaTest, StatusSurveyDriverCapabilityAndRadio) {
+  const auto status = Run({"status"});
+  EXPECT_EQ(status.exitCode, 0) << status.err;
+  EXPECT_TRUE(Has(status.out, "Vantrel 802.11n USB Wireless LAN Card")) << status.out;
+
+  const auto survey = Run({"survey"});
+  EXPECT_EQ(survey.exitCode, 0) << survey.err;
+  EXPECT_TRUE(Has(survey.out, "Rooftop-5G")) << survey.out;
+  EXPECT_TRUE(Has(survey.out, "00-24-A5-3C-90-11")) << survey.out;
+
+  const auto driver = Run({"driver"});
+  EXPECT_EQ(driver.exitCode, 0) << driver.err;
+  EXPECT_TRUE(Has(driver.out, "2.1.2.0")) << driver.out;
+  EXPECT_TRUE(Has(driver.out, "00-0C-43-30-72-5E")) << driver.out;
+
+  const auto caps = Run({"caps"});
+  EXPECT_EQ(caps.exitCode, 0) << caps.err;
+  EXPECT_TRUE(Has(caps.out, "802.11b, 802.11g, 802.11a, 802.11n")) << caps.out;
+  EXPECT_TRUE(Has(caps.out, "0x00000037")) << caps.out;
+
+  EXPECT_EQ(Run({"radio", "off"}).exitCode, 0);
+  const auto off = Run({"radio", "status"});
+  EXPECT_TRUE(Has(off.out, "off")) << off.out;
+  EXPECT_EQ(Run({"radio", "on"}).exitCode, 0);
+  const auto link = Run({"link"});
+  EXPECT_EQ(link.exitCode, 0) << link.err;
+  const auto ip = Run({"ip"});
+  EXPECT_EQ(ip.exitCode, 0) << ip.err;
+}
+
+}  // namespace
