@@ -84,7 +84,9 @@ TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
             (std::vector<std::string>{"Far-Away", "00-11-95-0B-C7-39", "None", "---", "2", "0%",
                                       "Infrastructure", "2.417 GHz", "802.11b", "-"}));
   const std::string all = result.out;
-  EXPECT_NE(all.find("MixedMode       00-90-4C-0A-33-71  WPA-PSK/WPA2-PSK  ---"),
+  EXPECT_NE(all.find("MixedMode       00-90-4C-0A-33-71  WPA-PSK/WPA2-PSK  Y    1"),
+            std::string::npos);
+  EXPECT_NE(all.find("Legacy-WPA      00-0F-66-4D-12-B8  WPA-PSK           ---  3"),
             std::string::npos);
   EXPECT_NE(all.find("00-13-10-9F-7A-E5  WPA Radius"), std::string::npos);
   EXPECT_NE(all.find("00-09-5B-1E-44-A0  WEP"), std::string::npos);
