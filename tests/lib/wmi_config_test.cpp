@@ -1,7 +1,9 @@
 // IP configuration through WMI, through the exports: the parameters each method gets, the
-// progress lines, the results, and the clean-up of stale default routes.
+// progress lines, the results, the clean-up of stale default routes, and the settings the
+// internet information then reports.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -179,6 +181,45 @@ TEST_F(WmiConfigTest, CleanUpRemovesOnlyThisInterfacesDefaultRoutes) {
 
   // Nothing left to delete is no failure.
   EXPECT_EQ(vtr::DeleteDefaultRoutes(3), 0);
+}
+
+TEST_F(WmiConfigTest, InternetInformationShowsFixedSettingsUntilDhcpIsBack) {
+  ProfileRecord profile;
+  std::memset(&profile, 0, sizeof(profile));
+  VTR_InitialProfile(&profile);
+  std::strcpy(profile.profileName, "CoffeeShop");
+  std::strcpy(profile.ssid, "CoffeeShop");
+  ASSERT_TRUE(VTR_ConnectToAP(&profile, 0));  // waits for the lease
+  VtrIpInfo ip{};
+  VTR_APInternetInformation(&ip);
+  EXPECT_STREQ(ip.ipAddress, "10.20.0.57");
+  EXPECT_EQ(ip.dhcpEnabled, 1);
+
+  EXPECT_EQ(VTR_WMIEnableStatic(3, "192.168.1.50", "255.255.255.0"), 0);
+  EXPECT_EQ(VTR_WMISetDefaultGateway(3, "192.168.1.1"), 0);
+  EXPECT_EQ(VTR_WMISetDNSServerSearchOrder(3, "8.8.8.8", "1.1.1.1"), 0);
+  ip = VtrIpInfo{};
+  VTR_APInternetInformation(&ip);
+  EXPECT_STREQ(ip.ipAddress, "192.168.1.50");
+  EXPECT_STREQ(ip.subnetMask, "255.255.255.0");
+  EXPECT_STREQ(ip.gateway, "192.168.1.1");
+  EXPECT_EQ(ip.dhcpEnabled, 0);
+  EXPECT_STREQ(ip.dhcpServer, "");
+  ASSERT_EQ(ip.dnsCount, 2u);
+  EXPECT_STREQ(ip.dnsServer[0], "8.8.8.8");
+  EXPECT_STREQ(ip.dnsServer[1], "1.1.1.1");
+
+  // DHCP on and the servers left to it: the lease again, with its own servers.
+  EXPECT_EQ(VTR_WMIEnableDHCP(3), 0);
+  EXPECT_EQ(VTR_WMISetDNSServerSearchOrder(3, "", ""), 0);
+  ip = VtrIpInfo{};
+  VTR_APInternetInformation(&ip);
+  EXPECT_STREQ(ip.ipAddress, "10.20.0.57");
+  EXPECT_STREQ(ip.gateway, "10.20.0.1");
+  EXPECT_STREQ(ip.dhcpServer, "10.20.0.1");
+  EXPECT_EQ(ip.dhcpEnabled, 1);
+  ASSERT_EQ(ip.dnsCount, 2u);
+  EXPECT_STREQ(ip.dnsServer[0], "10.20.0.1");
 }
 
 }  // namespace
