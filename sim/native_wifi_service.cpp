@@ -509,17 +509,21 @@ long SimNativeWifi::WlanSetInterface(WlanHandle handle, const WlanGuid& interfac
   // One radio serves every PHY: switching any PHY switches the radio.
   const uint64_t now = clock_.NowMs();
   bool dropped = false;
+  std::optional<uint64_t> joinedAtMs;
   const long fileError = state_->Modify([&](AdapterState& state) {
     const bool wasAssociated = state.link.association.has_value();
     state.radioOn = phy.softwareRadioState == kDot11RadioOn;
     Reconcile(*adapter_, state, machine_, now);
     dropped = wasAssociated && !state.link.association;
+    // Back on, the adapter joins the network it was given again.
+    if (!wasAssociated && state.link.association) joinedAtMs = state.link.association->upAtMs;
   });
   if (fileError != 0) return Call("WlanSetInterface", arguments, fileError);
   if (dropped) {
     Announce(now, kWlanNotificationSourceMsm, kMsmDisconnected);
     Announce(now, kWlanNotificationSourceAcm, kAcmDisconnected);
   }
+  if (joinedAtMs) AnnounceLinkChange(true, *joinedAtMs);
   return Call("WlanSetInterface", arguments, kErrorSuccess);
 }
 

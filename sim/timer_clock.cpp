@@ -46,16 +46,17 @@ void TimerClock::SleepMs(uint32_t ms) {
     const uint64_t now = inner_->NowMs();
     if (due > now) inner_->SleepMs(static_cast<uint32_t>(due - now));
     changed_.notify_all();
-    // Until the work due then has run (or was cancelled).
+    // Until the work due then has run to its end (or was cancelled).
     changed_.wait(lock, [&] {
       uint64_t next = 0;
-      return stopping_ || !EarliestLocked(next) || next > due;
+      return stopping_ || ((!EarliestLocked(next) || next > due) && running_ == nullptr);
     });
     if (stopping_) break;
   }
-  lock.unlock();
+  // Under the lock, so the timer thread cannot miss the move between its look and its wait.
   const uint64_t now = inner_->NowMs();
   if (target > now) inner_->SleepMs(static_cast<uint32_t>(target - now));
+  lock.unlock();
   changed_.notify_all();
 }
 

@@ -53,9 +53,10 @@ class TimerClock : public platform::ClockPort {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::multimap<uint64_t, Work> work_;  // guarded by mutex_, by due time
-  Owner running_ = nullptr;             // guarded by mutex_: the owner whose work runs now
-  bool stopping_ = false;               // guarded by mutex_
-  std::thread thread_;                  // started with the first work
+  // Guarded by mutex_: the owner whose work runs now; a sleeper waits for it as for work due.
+  Owner running_ = nullptr;
+  bool stopping_ = false;  // guarded by mutex_
+  std::thread thread_;     // started with the first work
 };
 
 }  // namespace sim
