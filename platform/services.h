@@ -2,6 +2,7 @@
 // lib/, app/ and tools/ reaches the machine through these ports only.
 #pragma once
 
+#include "platform/certificate_store.h"
 #include "platform/clock.h"
 #include "platform/device_io.h"
 #include "platform/events.h"
@@ -26,6 +27,7 @@ class Services {
   virtual RegistryPort& Registry() = 0;
   // The 802.1X/WPA supplicant library, loaded once into the process.
   virtual SupplicantPort& Supplicant() = 0;
+  virtual CertificateStorePort& Certificates() = 0;
   virtual IpHelperPort& IpHelper() = 0;
   virtual SystemInfoPort& SystemInfo() = 0;
   virtual FilesPort& Files() = 0;

@@ -19,6 +19,7 @@
 #include "sim/sim_registry.h"
 #include "sim/sim_shell.h"
 #include "sim/sim_system_info.h"
+#include "sim/sim_certificates.h"
 #include "sim/supplicant.h"
 #include "sim/timer_clock.h"
 #include "sim/wmi_service.h"
@@ -32,6 +33,7 @@ class SimMachine : public platform::Services {
 
   platform::RegistryPort& Registry() override { return registry_; }
   platform::SupplicantPort& Supplicant() override { return ProcessSupplicant(); }
+  platform::CertificateStorePort& Certificates() override { return certificates_; }
   platform::IpHelperPort& IpHelper() override { return ipHelper_; }
   platform::SystemInfoPort& SystemInfo() override { return systemInfo_; }
   platform::FilesPort& Files() override { return files_; }
@@ -62,6 +64,7 @@ class SimMachine : public platform::Services {
  private:
   const std::filesystem::path directory_;
   const MachineDescription description_;
+  SimCertificates certificates_{description_};
   SimRegistry registry_;
   SimSystemInfo systemInfo_;
   SimFiles files_;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/core/vtr_library.h"
+#include "platform/services.h"
 
 namespace vtrctl {
 namespace {
@@ -30,7 +31,7 @@ constexpr std::array<Named, 2> kNetworkTypes = {{{"infrastructure", 1}, {"adhoc"
 constexpr std::array<Named, 4> kBands = {{{"b", 2}, {"g", 4}, {"a", 6}, {"auto", 8}}};
 constexpr std::array<Named, 3> kEapMethods = {{{"tls", 0}, {"peap", 1}, {"leap", 2}}};
 
-constexpr std::array<OptionSpec, 24> kOptions = {{{"--name", true},
+constexpr std::array<OptionSpec, 25> kOptions = {{{"--name", true},
                                                   {"--ssid", true},
                                                   {"--type", true},
                                                   {"--band", true},
@@ -49,11 +50,45 @@ constexpr std::array<OptionSpec, 24> kOptions = {{{"--name", true},
                                                   {"--domain", true},
                                                   {"--cert-name", true},
                                                   {"--cert-hash", true},
+                                                  {"--cert", true},
                                                   {"--ip", true},
                                                   {"--mask", true},
                                                   {"--gateway", true},
                                                   {"--dns", true},
                                                   {"--dhcp", false}}};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
+  std::string text;
+  char digits[3];
+  for (uint8_t byte : thumbprint) {
+    std::snprintf(digits, sizeof digits, "%02x", byte);
+    text += digits;
+  }
+  return text;
+}
+
+// The one certificate of the user's personal store that the text names: its whole thumbprint,
+// or a part of its subject.
+platform::StoredCertificate PersonalCertificate(const std::string& text) {
+  const std::string wanted = Lower(text);
+  std::vector<platform::StoredCertificate> found;
+  for (const auto& certificate : platform::Current().Certificates().PersonalCertificates()) {
+    if (ThumbprintText(certificate.thumbprint) == wanted ||
+        Lower(certificate.subject).find(wanted) != std::string::npos) {
+      found.push_back(certificate);
+    }
+  }
+  if (found.empty()) throw UsageError("no certificate '" + text + "' in the personal store");
+  if (found.size() > 1) {
+    throw UsageError("'" + text + "' names more than one certificate of the personal store");
+  }
+  return found.front();
+}
 
 template <std::size_t N>
 uint32_t Lookup(const std::array<Named, N>& table, const std::string& text, std::string_view what) {
@@ -163,6 +198,8 @@ const std::string_view kProfileFieldHelp =
     "  --eap tls|peap|leap       802.1X method for wpa and wpa2\n"
     "  --identity, --password, --domain TEXT       802.1X credentials\n"
     "  --cert-name TEXT, --cert-hash HEX            EAP-TLS certificate (hash: 40 hex digits)\n"
+    "  --cert TEXT               EAP-TLS certificate from the personal store, by its thumbprint\n"
+    "                            or a part of its subject (sets the name and the hash)\n"
     "  --ip, --mask, --gateway A.B.C.D             fixed address after connecting\n"
     "  --dns A.B.C.D             DNS server (up to two)\n"
     "  --dhcp                    use DHCP again (drops the fixed address and DNS servers)\n";
@@ -275,6 +312,15 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
           static_cast<uint8_t>(std::stoul(hash.substr(i * 2, 2), nullptr, 16));
     }
   }
+  if (parsed.Has("--cert")) {
+    if (parsed.Has("--cert-name") || parsed.Has("--cert-hash")) {
+      throw UsageError("--cert takes the name and hash from the store; give neither");
+    }
+    const platform::StoredCertificate certificate = PersonalCertificate(parsed.Value("--cert"));
+    SetText(record.tlsCertificateName, certificate.subject, 256, "the certificate name");
+    std::memset(record.tlsCertificateHash, 0, sizeof(record.tlsCertificateHash));
+    std::memcpy(record.tlsCertificateHash, certificate.thumbprint.data(), 20);
+  }
   if (parsed.Has("--dhcp")) {
     if (parsed.Has("--ip") || parsed.Has("--dns")) {
       throw UsageError("--dhcp takes no fixed address or DNS server");
@@ -334,7 +380,7 @@ void CheckProfile(const ProfileRecord& record) {
   if (auth == 16 || auth == 32) {
     if (record.eapMethod == 0) {
       if (FieldText(record.tlsIdentity).empty() || FieldText(record.tlsCertificateName).empty()) {
-        throw UsageError("EAP-TLS needs --identity and --cert-name");
+        throw UsageError("EAP-TLS needs --identity and --cert (or --cert-name)");
       }
     } else if (FieldText(record.eapIdentity).empty() || FieldText(record.eapPassword).empty()) {
       throw UsageError("PEAP and LEAP need --identity and --password");
