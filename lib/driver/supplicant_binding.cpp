@@ -132,6 +132,8 @@ int AttachPort() {
 void StopPort() {
   const AcPort handle = AttachedHandle();
   if (handle == 0) return;
+  // The work after the previous authentication asks about a link that is going; it ends first.
+  StopPostAuthentication();
   auto& library = platform::Current().Supplicant();
   Check("acPortDisassociate", library.acPortDisassociate(handle));
   Check("acPortStop", library.acPortStop(handle));
@@ -152,8 +154,6 @@ void DestroyCredentials(SupplicantPort& port) {
 void StopAndDetach() {
   const AcPort handle = AttachedHandle();
   if (handle == 0) return;
-  // The post-authentication work asks the port about its link; it ends before the link goes.
-  StopPostAuthentication();
   StopPort();
   auto& platformServices = platform::Current();
   platformServices.Clock().SleepMs(kDetachPauseMs);

@@ -24,7 +24,8 @@ int AttachPort();
 // Whether a port is attached to the adapter.
 bool PortAttached();
 
-// Stops 802.1X: disassociates and stops the attached port. Nothing without one.
+// Stops 802.1X: ends a running post-authentication run, then disassociates and stops the
+// attached port. Nothing without one.
 void StopPort();
 
 // Stops the port, waits 100 ms, destroys the port's credential objects and detaches it.
