@@ -327,7 +327,7 @@ long SimNativeWifi::Join(const WlanGuid& interfaceGuid, const JoinTerms& terms) 
     }
     Ndis80211Ssid ssid{};
     ssid.ssidLength = static_cast<uint32_t>(std::min<size_t>(terms.ssid.size(), 32));
-    std::memcpy(ssid.ssid, terms.ssid.data(), ssid.ssidLength);
+    if (ssid.ssidLength > 0) std::memcpy(ssid.ssid, terms.ssid.data(), ssid.ssidLength);
     auto& stored = state.settings[kOid802_11Ssid];
     stored.resize(sizeof ssid);
     std::memcpy(stored.data(), &ssid, sizeof ssid);

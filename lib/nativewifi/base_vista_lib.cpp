@@ -369,8 +369,10 @@ void CBaseVistaLib::APLinkInformation(VtrLinkInfo* link, uint32_t flags) {
         static_cast<platform::WlanConnectionAttributes*>(raw));
     const auto& association = attributes->association;
     if (attributes->state == platform::kWlanInterfaceConnected) link->linkState = 1;
-    std::memcpy(link->ssid, association.ssid.data(),
-                association.ssid.size() < 32 ? association.ssid.size() : 32);
+    if (!association.ssid.empty()) {
+      std::memcpy(link->ssid, association.ssid.data(),
+                  association.ssid.size() < 32 ? association.ssid.size() : 32);
+    }
     CopyText(link->bssid, sizeof link->bssid, MacText(association.bssid, "-"));
     link->networkType = association.bssType == platform::kDot11BssInfrastructure ? 1 : 0;
     link->phyMode = LinkPhyMode(association.phyType);

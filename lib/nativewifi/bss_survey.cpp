@@ -41,7 +41,10 @@ void WriteEntry(const platform::WlanBssEntry& bss, uint32_t phyMode, const std::
                 uint32_t signalFormat, VtrSurveyEntry& entry) {
   entry.phyMode = phyMode;
   std::memset(entry.ssid, 0, sizeof entry.ssid);
-  std::memcpy(entry.ssid, bss.ssid.data(), std::min<size_t>(bss.ssid.size(), 32));
+  // A hidden network's name is empty, and its data pointer may be null.
+  if (!bss.ssid.empty()) {
+    std::memcpy(entry.ssid, bss.ssid.data(), std::min<size_t>(bss.ssid.size(), 32));
+  }
   std::snprintf(entry.bssid, sizeof entry.bssid, "%s", bssid.c_str());
   entry.signal = (signalFormat & 1) != 0 ? bss.rssi : static_cast<int32_t>(bss.linkQuality);
   entry.networkType = bss.bssType == platform::kDot11BssInfrastructure ? 1 : 0;
