@@ -41,8 +41,7 @@ bool ParseUtcTimestamp(const std::string& text, std::time_t& seconds) {
 }
 
 RealClock::RealClock(double timeScale, int32_t utcOffsetMinutes)
-    : timeScale_(timeScale),
-      utcOffsetMinutes_(utcOffsetMinutes) {}
+    : timeScale_(timeScale), utcOffsetMinutes_(utcOffsetMinutes) {}
 
 uint64_t RealClock::NowMs() {
   const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();

@@ -132,9 +132,8 @@ NetworkCredentials ReadCredentials(const json& value, const std::string& where) 
     credentials.wepKeyIndex = Number<uint32_t>(v, w);
     if (credentials.wepKeyIndex > 3) throw FieldError(w + ": expected 0 to 3");
   });
-  Optional(value, where, "accounts", [&](const json& v, const std::string& w) {
-    credentials.accounts = ReadAccounts(v, w);
-  });
+  Optional(value, where, "accounts",
+           [&](const json& v, const std::string& w) { credentials.accounts = ReadAccounts(v, w); });
   return credentials;
 }
 

@@ -19,7 +19,8 @@ void DetectBands() {
   auto& state = vtr::LibState();
   state.dualBand = 0;
   uint32_t types[5] = {};  // a count, then up to four network types
-  if (!vtr::QueryOid(platform::kOid802_11NetworkTypesSupported, types, sizeof(types), nullptr)) return;
+  if (!vtr::QueryOid(platform::kOid802_11NetworkTypesSupported, types, sizeof(types), nullptr))
+    return;
   const uint32_t listed = types[0] < 4 ? types[0] : 4;
   for (uint32_t i = 1; i <= listed; ++i) {
     if (types[i] == platform::kNetworkOfdm5) state.dualBand = 1;

@@ -40,6 +40,10 @@ VtrBool VTR_SetRadioMode(uint32_t mode) {
   return done ? 1 : 0;
 }
 
-VtrBool VTR_SetSuspendMode(void) { return SetPowerMode(platform::kPowerMaxPsp); }
+VtrBool VTR_SetSuspendMode(void) {
+  return SetPowerMode(platform::kPowerMaxPsp);
+}
 
-VtrBool VTR_SetWakeUpMode(void) { return SetPowerMode(platform::kPowerCam); }
+VtrBool VTR_SetWakeUpMode(void) {
+  return SetPowerMode(platform::kPowerCam);
+}

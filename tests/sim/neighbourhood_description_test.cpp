@@ -159,10 +159,12 @@ TEST(AdapterStateText, SurvivesItsOwnFormat) {
   }
   sim::AdapterState bad;
   EXPECT_EQ(sim::ParseAdapterState(R"({"present":true,"radioOn":true,"region":1,
-      "regionProgrammed":false,"scanStartMs":-1})", bad),
+      "regionProgrammed":false,"scanStartMs":-1})",
+                                   bad),
             "adapter state.scanStartMs: number out of range");
   EXPECT_EQ(sim::ParseAdapterState(R"({"present":true,"radioOn":true,"region":1,
-      "regionProgrammed":false,"settings":{"0x0D71010C":"9"}})", bad),
+      "regionProgrammed":false,"settings":{"0x0D71010C":"9"}})",
+                                   bad),
             "adapter state.settings.0x0D71010C: expected hexadecimal bytes like \"dd05 0050f204\"");
 }
 

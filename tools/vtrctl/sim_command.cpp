@@ -222,17 +222,17 @@ int RunReset(Context& ctx, std::span<const std::string> args) {
 
 int RunSim(Context& ctx, std::span<const std::string> args) {
   static constexpr std::array<Subcommand, 12> subcommands = {{{"list", RunList},
-                                                             {"add", RunAdd},
-                                                             {"remove", RunRemove},
-                                                             {"move", RunMove},
-                                                             {"pull", RunPull},
-                                                             {"plug", RunPlug},
-                                                             {"reset", RunReset},
-                                                             {"service", RunSimService},
-                                                             {"wmi", RunSimWmi},
-                                                             {"wow64", RunSimWow64},
-                                                             {"wps-button", RunSimWpsButton},
-                                                             {"wps-pin", RunSimWpsPin}}};
+                                                              {"add", RunAdd},
+                                                              {"remove", RunRemove},
+                                                              {"move", RunMove},
+                                                              {"pull", RunPull},
+                                                              {"plug", RunPlug},
+                                                              {"reset", RunReset},
+                                                              {"service", RunSimService},
+                                                              {"wmi", RunSimWmi},
+                                                              {"wow64", RunSimWow64},
+                                                              {"wps-button", RunSimWpsButton},
+                                                              {"wps-pin", RunSimWpsPin}}};
   return Dispatch(ctx, args, "sim", kSimHelp, subcommands);
 }
 
