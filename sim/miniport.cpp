@@ -142,10 +142,11 @@ std::vector<uint8_t> Setting(const AdapterState& state, uint32_t oid) {
   return it != state.settings.end() ? it->second : DefaultSetting(oid);
 }
 
-// Encryption reads as "key absent" until a key for it was installed, as NDIS drivers report.
+// Encryption reads as "key absent" until a key for it was installed (a WEP key, or the
+// supplicant's WPA keys), as NDIS drivers report.
 uint32_t EncryptionStatusRead(const AdapterState& state) {
   const uint32_t set = ReadU32(Setting(state, kOid802_11EncryptionStatus).data());
-  const bool keyed = !state.keys.empty();
+  const bool keyed = !state.keys.empty() || state.rsnKeys.has_value();
   switch (set) {
     case kWepEnabled:
       return keyed ? kWepEnabled : kWepKeyAbsent;

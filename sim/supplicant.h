@@ -166,6 +166,8 @@ class SimSupplicant : public platform::SupplicantPort {
   struct Outcome {
     uint32_t status = platform::kAcStatusNone;
     std::vector<uint8_t> ssid;  // the network to associate with on success
+    NetworkSecurity security = NetworkSecurity::kOpen;
+    NetworkCiphers ciphers = NetworkCiphers::kAes;
   };
 
   // The port's thread: takes jobs until the port is detached.

@@ -41,6 +41,34 @@ std::optional<NetworkDescription> NetworkToJoin(SimMachine& machine, const std::
   return found;
 }
 
+// The supplicant sets the driver's authentication mode and cipher for the network it keys, as
+// the station's side of WPA: the stronger version and cipher the network offers.
+uint32_t RsnAuthenticationMode(NetworkSecurity security) {
+  switch (security) {
+    case NetworkSecurity::kWpaPsk:
+      return kAuthWpaPsk;
+    case NetworkSecurity::kWpa2Psk:
+    case NetworkSecurity::kWpaWpa2Psk:
+      return kAuthWpa2Psk;
+    case NetworkSecurity::kWpa:
+      return kAuthWpa;
+    default:
+      return kAuthWpa2;
+  }
+}
+
+void InstallRsnSettings(AdapterState& state, NetworkSecurity security, NetworkCiphers ciphers) {
+  const uint32_t mode = RsnAuthenticationMode(security);
+  const uint32_t encryption = ciphers == NetworkCiphers::kTkip ? kTkipEnabled : kAesEnabled;
+  auto store = [&state](uint32_t oid, uint32_t value) {
+    auto& setting = state.settings[oid];
+    setting.resize(sizeof value);
+    std::memcpy(setting.data(), &value, sizeof value);
+  };
+  store(kOid802_11AuthenticationMode, mode);
+  store(kOid802_11EncryptionStatus, encryption);
+}
+
 }  // namespace
 
 void SimSupplicant::Run(AcPort handle) {
@@ -89,6 +117,7 @@ void SimSupplicant::Exchange(AcPort handle, const Job& job) {
       const AdapterDescription* adapter = machine->devices().WirelessAdapter();
       machine->devices().WirelessState()->Modify([&](AdapterState& state) {
         state.rsnKeys = RsnKeys{outcome.ssid, now + delay};
+        InstallRsnSettings(state, outcome.security, outcome.ciphers);
         Ndis80211Ssid ssid{};
         ssid.ssidLength = static_cast<uint32_t>(outcome.ssid.size());
         std::memcpy(ssid.ssid, outcome.ssid.data(), outcome.ssid.size());
@@ -130,7 +159,7 @@ SimSupplicant::Outcome SimSupplicant::Decide(AcPort handle, const Job& job) {
     const auto expected = NetworkPmk(*network);
     // A key that does not match fails the handshake's message integrity check.
     if (!pmk || !expected || *pmk != *expected) return {kAcStatusRejected, {}};
-    return {kAcStatusNone, network->ssid};
+    return {kAcStatusNone, network->ssid, network->security, network->ciphers};
   }
   // The authentication server wants EAP; a port without it cannot answer.
   if (!eap) return {kAcStatusRejected, {}};
@@ -167,7 +196,7 @@ SimSupplicant::Outcome SimSupplicant::Ask8021x(AcPort handle, const NetworkDescr
     accepted = PasswordAccepted(accounts, *identity->identity, *password->password);
   }
   if (!accepted) return {kAcStatusRejected, {}};
-  return {kAcStatusNone, network.ssid};
+  return {kAcStatusNone, network.ssid, network.security, network.ciphers};
 }
 
 std::optional<SimSupplicant::Request> SimSupplicant::Ask(AcPort handle, uint32_t type) {

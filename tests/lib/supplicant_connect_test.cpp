@@ -2,6 +2,7 @@
 // keys and accounts are really checked, and a refusal fails within the connect's time limits.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lib/supplicant_fixture.h"
@@ -15,6 +16,13 @@ using testing_support::SupplicantTest;
 
 // Without a connection the connect waits 5 s, then up to 120 s for the address change.
 constexpr uint64_t kLongestFailureMs = 127'000;
+
+// The security the link reports: what the supplicant set in the driver for the keyed network.
+std::pair<uint32_t, uint32_t> LinkSecurity() {
+  VtrLinkInfo link{};
+  VTR_APLinkInformation(&link, 0);
+  return {link.authMode, link.cipher};
+}
 
 std::string HexKey(const sim::Pmk& pmk) {
   std::string text;
@@ -30,6 +38,7 @@ TEST_F(SupplicantTest, PreSharedKeysGetAnAddressOnlyWhenTheyAreTheNetworks) {
   ProfileRecord right = PskProfile("HomeNet", "correct horse battery");
   EXPECT_TRUE(VTR_ConnectToAP(&right, 0));
   EXPECT_EQ(Address(), "192.168.1.100");
+  EXPECT_EQ(LinkSecurity(), std::make_pair(VTR_AUTH_WPA2_PSK, VTR_CIPHER_AES));
 
   // The 64-digit form of the same key is the PMK itself.
   const std::string ssid = "HomeNet";
@@ -52,6 +61,7 @@ TEST_F(SupplicantTest, PreSharedKeysGetAnAddressOnlyWhenTheyAreTheNetworks) {
   legacy.authMode = VTR_AUTH_WPA_PSK;
   EXPECT_TRUE(VTR_ConnectToAP(&legacy, 0));
   EXPECT_EQ(Address(), "192.168.1.100");
+  EXPECT_EQ(LinkSecurity(), std::make_pair(VTR_AUTH_WPA_PSK, VTR_CIPHER_TKIP));
 }
 
 TEST_F(SupplicantTest, PeapChecksTheDomainAccountAndItsPassword) {
