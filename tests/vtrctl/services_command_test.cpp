@@ -90,6 +90,21 @@ TEST_F(ServicesCommandTest, IpConfigRunsTheMethodsAndReportsWhatTheyAnswered) {
   EXPECT_NE(Slurp(root_ / "machine" / "registry.reg").find("\"NameServer\"=\"8.8.8.8,1.1.1.1\""),
             std::string::npos);
 
+  // static takes its DNS servers too, after the address; a third is a usage error.
+  const Result withDns = Run({"ipconfig", "static", "192.168.1.51", "255.255.255.0", "--dns",
+                              "9.9.9.9", "--dns", "1.0.0.1"});
+  ASSERT_EQ(withDns.exitCode, 0) << withDns.err;
+  EXPECT_EQ(withDns.out,
+            "Connected to WMI\nEnableStatic succeeded\nConnected to WMI\nEnableStatic succeeded\n");
+  const std::string servers = Slurp(root_ / "machine" / "registry.reg");
+  EXPECT_NE(servers.find("\"NameServer\"=\"9.9.9.9,1.0.0.1\""), std::string::npos);
+  EXPECT_NE(servers.find("\"IPAddress\"=hex(7):31,39,32,2e,31,36,38,2e,31,2e,35,31,00,00"),
+            std::string::npos);
+  EXPECT_EQ(Run({"ipconfig", "static", "1.2.3.4", "255.0.0.0", "--dns", "1.1.1.1", "--dns",
+                 "2.2.2.2", "--dns", "3.3.3.3"})
+                .exitCode,
+            2);
+
   // A method that ran says what it answered; only one that could not run fails vtrctl.
   const Result refused = Run({"ipconfig", "static", "1.2.3.4", "255.0.255.0"});
   EXPECT_EQ(refused.exitCode, 0);

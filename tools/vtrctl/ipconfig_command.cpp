@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/core/vtr_library.h"
 #include "tools/vtrctl/commands.h"
@@ -20,7 +22,9 @@ constexpr std::string_view kIpConfigHelp =
     "\n"
     "commands:\n"
     "  dhcp                        take the address from DHCP\n"
-    "  static ADDRESS MASK [GW]    a fixed address and subnet mask, and a default gateway\n"
+    "  static ADDRESS MASK [GW] [--dns A [--dns B]]\n"
+    "                              a fixed address and subnet mask, a default gateway and\n"
+    "                              DNS servers\n"
     "  gateway [GW]                set the default gateway; without GW, remove it\n"
     "  dns [FIRST [SECOND]]        set the DNS servers; without any, leave them to DHCP\n"
     "\n"
@@ -86,12 +90,17 @@ class ProgressToStderr {
   int saved_ = -1;
 };
 
-void Check(Context& ctx, const char* method, int32_t result) {
+void RequireRan(const char* method, int32_t result) {
   if (result != 0) {
     throw Failure(std::string(method) +
                   " did not run: WMI, the adapter's configuration or "
                   "the method could not be reached");
   }
+}
+
+// The last method of a command: with --json, standard output names it.
+void Check(Context& ctx, const char* method, int32_t result) {
+  RequireRan(method, result);
   if (ctx.json) {
     PrintJson(ctx.out, {{"ran", method}});
   } else {
@@ -118,33 +127,51 @@ int RunDhcp(Context& ctx, std::span<const std::string> args) {
   return 0;
 }
 
+// The methods of `static` run in order and stop at the first that could not run.
+int32_t RunMethod(Context& ctx, const std::function<int32_t()>& method) {
+  ProgressToStderr quiet(ctx.json);
+  return method();
+}
+
 int RunStatic(Context& ctx, std::span<const std::string> args) {
-  const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig static", ctx);
+  static constexpr std::array<OptionSpec, 1> options = {{{"--dns", true}}};
+  const ParsedArgs parsed = ParseArgs(args, options, "ipconfig static", ctx);
+  constexpr std::string_view kUsage =
+      "vtrctl ipconfig static ADDRESS MASK [GATEWAY] [--dns FIRST [--dns SECOND]]";
   if (parsed.help) {
-    ctx.out << "usage: vtrctl ipconfig static ADDRESS MASK [GATEWAY]\n";
+    ctx.out << "usage: " << kUsage << "\n";
     return 0;
   }
-  RequirePositionals(parsed, 2, 3, "vtrctl ipconfig static ADDRESS MASK [GATEWAY]");
+  RequirePositionals(parsed, 2, 3, kUsage);
+  const std::vector<std::string> dns =
+      parsed.Has("--dns") ? parsed.options.find("--dns")->second : std::vector<std::string>{};
+  if (dns.size() > 2)
+    throw UsageError("at most two --dns servers (see vtrctl ipconfig static --help)");
   const core::CVtrLibrary& lib = RequireLibrary();
   const auto enableStatic = Export<decltype(&VTR_WMIEnableStatic)>(lib, "VTR_WMIEnableStatic");
   const auto setGateway =
       Export<decltype(&VTR_WMISetDefaultGateway)>(lib, "VTR_WMISetDefaultGateway");
+  const auto setDns =
+      Export<decltype(&VTR_WMISetDNSServerSearchOrder)>(lib, "VTR_WMISetDNSServerSearchOrder");
   Session session(lib);
-  int32_t result = 0;
-  {
-    ProgressToStderr quiet(ctx.json);
+  const auto& positionals = parsed.positionals;
+  int32_t result = RunMethod(ctx, [&] {
+    return enableStatic(session.Index(), positionals[0].c_str(), positionals[1].c_str());
+  });
+  const char* last = "EnableStatic";
+  if (positionals.size() == 3) {
+    RequireRan(last, result);
+    result = RunMethod(ctx, [&] { return setGateway(session.Index(), positionals[2].c_str()); });
+    last = "SetGateways";
+  }
+  if (!dns.empty()) {
+    RequireRan(last, result);
+    const std::string second = dns.size() > 1 ? dns[1] : "";
     result =
-        enableStatic(session.Index(), parsed.positionals[0].c_str(), parsed.positionals[1].c_str());
+        RunMethod(ctx, [&] { return setDns(session.Index(), dns[0].c_str(), second.c_str()); });
+    last = "SetDNSServerSearchOrder";
   }
-  if (parsed.positionals.size() < 3 || result != 0) {
-    Check(ctx, "EnableStatic", result);
-    return 0;
-  }
-  {
-    ProgressToStderr quiet(ctx.json);
-    result = setGateway(session.Index(), parsed.positionals[2].c_str());
-  }
-  Check(ctx, "SetGateways", result);
+  Check(ctx, last, result);
   return 0;
 }
 
