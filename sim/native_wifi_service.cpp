@@ -128,7 +128,6 @@ std::optional<WlanGuid> ParseGuidText(const std::string& text) {
 SimNativeWifi::SimNativeWifi(const MachineDescription& machine, SimDevices& devices,
                              TimerClock& clock)
     : machine_(machine),
-      devices_(devices),
       clock_(clock),
       adapter_(devices.WirelessAdapter()),
       state_(devices.WirelessState()) {

@@ -110,7 +110,6 @@ class SimNativeWifi : public platform::NativeWifiPort {
   long Call(const char* name, std::string arguments, long result);
 
   const MachineDescription& machine_;
-  SimDevices& devices_;
   TimerClock& clock_;
   const AdapterDescription* adapter_;
   AdapterStateFile* state_;
