@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "lib/common/driver_region.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
 #include "vtrlib.h"
@@ -15,20 +16,6 @@ constexpr uint32_t kAuthCipherPairs[] = {0x00010001, 0x00010002, 0x00020002, 0x0
 template <size_t N>
 void CopyText(char (&field)[N], const std::string& text) {
   std::snprintf(field, N, "%s", text.c_str());
-}
-
-// The driver's region numbers (low 7 bits) as the utility numbers regions.
-uint32_t RegionCodeFromDriver(uint32_t driverRegion) {
-  switch (driverRegion & 0x7F) {
-    case 1:
-      return 3;
-    case 2:
-      return 4;
-    case 3:
-      return 5;
-    default:
-      return 1;
-  }
 }
 
 }  // namespace
@@ -80,6 +67,6 @@ void VTR_DriverParameter(VtrAdapterInfo* info) {
                 mac[1], mac[2], mac[3], mac[4], mac[5]);
   uint32_t region = 0;
   if (vtr::QueryOid(vtr::kOidVendorRegion, &region, sizeof(region), nullptr)) {
-    info->regionCode = RegionCodeFromDriver(region);
+    info->regionCode = vtr::RegionCodeFromDriver(region);
   }
 }

@@ -1,4 +1,5 @@
 // The regulatory region, from the utility's region codes or from country codes.
+#include "lib/common/driver_region.h"
 #include "lib/driver/oid_channel.h"
 #include "vtrlib.h"
 
@@ -19,27 +20,6 @@ uint32_t DriverRegionForRegion(uint32_t regionCode) {
   }
 }
 
-uint32_t DriverRegionForCountry(uint32_t countryCode) {
-  switch (countryCode) {
-    case 2:
-    case 4:
-    case 9:
-    case 11:
-    case 13:
-      return 1;
-    case 5:
-      return 3;
-    case 6:
-      return 2;
-    case 7:
-      return 4;
-    case 8:
-      return 5;
-    default:
-      return 0;
-  }
-}
-
 VtrBool SetDriverRegion(uint32_t region) {
   return vtr::SetOid(vtr::kOidVendorRegionSet, &region, sizeof(region), nullptr) ? 1 : 0;
 }
@@ -47,7 +27,7 @@ VtrBool SetDriverRegion(uint32_t region) {
 }  // namespace
 
 VtrBool VTR_SetCountryDomain(uint32_t countryCode) {
-  return SetDriverRegion(DriverRegionForCountry(countryCode));
+  return SetDriverRegion(vtr::DriverRegionForCountry(countryCode));
 }
 
 VtrBool VTR_SetRegionalDomain(uint32_t regionCode) {

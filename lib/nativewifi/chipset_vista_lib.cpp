@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lib/common/channel_table.h"
+#include "lib/common/driver_region.h"
 #include "lib/nativewifi/protocol_channel.h"
 #include "lib/nativewifi/vista_state.h"
 #include "lib/nativewifi/wlan_memory.h"
@@ -19,42 +20,8 @@ constexpr uint32_t kPhyProbePauseMs = 1000;
 constexpr int32_t kOwnChipsetCode = 4;
 constexpr uint32_t kRegionFactoryBit = 0x80;
 
-uint32_t RegionOfCountry(uint32_t countryCode) {
-  switch (countryCode) {
-    case 2:
-    case 4:
-    case 9:
-    case 11:
-    case 13:
-      return 1;
-    case 5:
-      return 3;
-    case 6:
-      return 2;
-    case 7:
-      return 4;
-    case 8:
-      return 5;
-    default:
-      return 0;
-  }
-}
-
 uint32_t RegionOfDomain(uint32_t regionCode) {
   return regionCode >= 3 && regionCode <= 6 ? regionCode - 2 : 0;
-}
-
-uint32_t RegionCodeOfWord(uint32_t word) {
-  switch (word % 128) {
-    case 1:
-      return 3;
-    case 2:
-      return 4;
-    case 3:
-      return 5;
-    default:
-      return 1;
-  }
 }
 
 }  // namespace
@@ -99,7 +66,7 @@ VtrBool CChipsetVistaLib::GetRadioMode(uint32_t* mode) {
 }
 
 VtrBool CChipsetVistaLib::SetCountryDomain(uint32_t countryCode) {
-  const uint32_t region = RegionOfCountry(countryCode);
+  const uint32_t region = DriverRegionForCountry(countryCode);
   return ProtocolSet(DriverHandle(), platform::kRequestRegionWordSet, &region, sizeof region) ? 1
                                                                                               : 0;
 }
@@ -139,7 +106,7 @@ void CChipsetVistaLib::DriverParameter(VtrAdapterInfo* info) {
   if (info == nullptr || DriverHandle() == kNoDriverHandle) return;
   uint32_t word = 0;
   if (ProtocolQuery(DriverHandle(), platform::kRequestRegionWord, &word, sizeof word)) {
-    info->regionCode = RegionCodeOfWord(word);
+    info->regionCode = RegionCodeFromDriver(word);
   }
 }
 
