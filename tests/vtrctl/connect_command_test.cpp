@@ -14,44 +14,15 @@
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/program_runner.h"
+#include "tests/support/vtrctl_fixture.h"
 #include "vtrlib.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 
 using testing_support::RunResult;
 
-class VtrctlConnect : public testing::Test {
- protected:
-  void SetUp() override {
-    root_ = testing_support::MakeTempDirectory();
-    ASSERT_FALSE(sim::InitMachineDirectory(root_ / "machine", "xp").has_value());
-    fs::create_directories(root_ / "store");
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  RunResult Run(std::vector<std::string> args) const {
-    return testing_support::RunProgram(
-        testing_support::VtrctlProgram(), args,
-        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
-         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
-         "XDG_STATE_HOME=" + (root_ / "state").string()},
-        root_);
-  }
-
-  nlohmann::json RunJson(std::vector<std::string> args) const {
-    args.insert(args.begin(), "--json");
-    const RunResult result = Run(args);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return nlohmann::json::parse(result.out, nullptr, false);
-  }
-
-  fs::path root_;
-};
+class VtrctlConnect : public testing_support::VtrctlMachineTest {};
 
 TEST_F(VtrctlConnect, WepKeysAreTheLibrarysKeysInHexadecimal) {
   uint8_t keys[64] = {};

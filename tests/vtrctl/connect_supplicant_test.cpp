@@ -10,36 +10,14 @@
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/program_runner.h"
+#include "tests/support/vtrctl_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 
 using testing_support::RunResult;
 
-class VtrctlSupplicant : public testing::Test {
- protected:
-  void SetUp() override {
-    root_ = testing_support::MakeTempDirectory();
-    ASSERT_FALSE(sim::InitMachineDirectory(root_ / "machine", "xp").has_value());
-    fs::create_directories(root_ / "store");
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  RunResult Run(std::vector<std::string> args) const {
-    return testing_support::RunProgram(
-        testing_support::VtrctlProgram(), args,
-        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
-         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
-         "XDG_STATE_HOME=" + (root_ / "state").string()},
-        root_);
-  }
-
-  fs::path root_;
-};
+class VtrctlSupplicant : public testing_support::VtrctlMachineTest {};
 
 TEST_F(VtrctlSupplicant, PreSharedKeyProfilesJoinWithTheRightKeyOnly) {
   RunResult result = Run({"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption",
