@@ -19,7 +19,6 @@
 
 namespace {
 
-
 using testing_support::RunResult;
 
 class VtrctlConnect : public testing_support::VtrctlMachineTest {};

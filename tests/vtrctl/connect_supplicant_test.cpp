@@ -14,7 +14,6 @@
 
 namespace {
 
-
 using testing_support::RunResult;
 
 class VtrctlSupplicant : public testing_support::VtrctlMachineTest {};
