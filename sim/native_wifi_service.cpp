@@ -126,9 +126,10 @@ std::optional<WlanGuid> ParseGuidText(const std::string& text) {
 }
 
 SimNativeWifi::SimNativeWifi(const MachineDescription& machine, SimDevices& devices,
-                             TimerClock& clock)
+                             TimerClock& clock, SimCertificates& certificates)
     : machine_(machine),
       clock_(clock),
+      certificates_(certificates),
       adapter_(devices.WirelessAdapter()),
       state_(devices.WirelessState()) {
   if (adapter_ != nullptr) interfaceGuid_ = ParseGuidText(adapter_->name);

@@ -24,6 +24,7 @@
 
 namespace sim {
 
+class SimCertificates;
 class SimDevices;
 
 // What a profile asks the adapter to do, once read: the driver settings of the network to join.
@@ -40,7 +41,8 @@ struct JoinTerms {
 
 class SimNativeWifi : public platform::NativeWifiPort {
  public:
-  SimNativeWifi(const MachineDescription& machine, SimDevices& devices, TimerClock& clock);
+  SimNativeWifi(const MachineDescription& machine, SimDevices& devices, TimerClock& clock,
+                SimCertificates& certificates);
   ~SimNativeWifi() override;
 
   long WlanOpenHandle(uint32_t clientVersion, uint32_t* negotiatedVersion,
@@ -111,6 +113,7 @@ class SimNativeWifi : public platform::NativeWifiPort {
 
   const MachineDescription& machine_;
   TimerClock& clock_;
+  SimCertificates& certificates_;
   const AdapterDescription* adapter_;
   AdapterStateFile* state_;
   std::optional<platform::WlanGuid> interfaceGuid_;

@@ -10,4 +10,14 @@ std::vector<platform::StoredCertificate> SimCertificates::PersonalCertificates()
   return certificates;
 }
 
+// The PEM stores are read once their reader is in place.
+std::vector<platform::SystemStoreCertificate> SimCertificates::SystemStore(const std::string&) {
+  return {};
+}
+
+bool SimCertificates::TlsLogonAccepted(const std::vector<NetworkAccount>&,
+                                       const std::array<uint8_t, 20>&) {
+  return false;
+}
+
 }  // namespace sim

@@ -64,7 +64,7 @@ class SimMachine : public platform::Services {
  private:
   const std::filesystem::path directory_;
   const MachineDescription description_;
-  SimCertificates certificates_{description_};
+  SimCertificates certificates_{description_, directory_ / "certificates"};
   SimRegistry registry_;
   SimSystemInfo systemInfo_;
   SimFiles files_;
