@@ -34,4 +34,13 @@ inline constexpr uint32_t kRequestRxRate = 0xFF0C000E;            // query, doub
 inline constexpr uint32_t kRequestAdhocConfiguration = 0xFF0C003B;
 inline constexpr uint32_t kAdhocConfigurationSize = 32;
 
+// Wi-Fi Protected Setup: the engine's sets and queries, the counterparts of the driver's WPS
+// vendor requests. A set code is its query code with the set bit.
+inline constexpr uint32_t kRequestWpsStart = 0xFF8C002A;             // set, the 56-byte message
+inline constexpr uint32_t kRequestWpsCredentialBuffer = 0xFF8C0049;  // set, 996 bytes
+inline constexpr uint32_t kRequestWpsFirstValue = 0xFF8C002B;        // set, u32 1
+inline constexpr uint32_t kRequestWpsSecondValue = 0xFF8C002C;       // set, u32 1
+inline constexpr uint32_t kRequestWpsStatus = 0xFF0C002D;            // query, u32
+inline constexpr uint32_t kRequestWpsCredentialTable = 0xFF0C002E;   // query, 996 bytes
+
 }  // namespace platform

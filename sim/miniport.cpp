@@ -8,6 +8,7 @@
 #include "sim/adapter_scan.h"
 #include "sim/association.h"
 #include "sim/bssid_list.h"
+#include "sim/chipset_wps_requests.h"
 #include "sim/link_rates.h"
 #include "sim/wps_registrar.h"
 
@@ -259,6 +260,14 @@ long CheckValue(uint32_t oid, const uint8_t* data, uint32_t length) {
   }
 }
 
+// The vendor request a code of the chipset's own stands for; only the driver of an adapter that
+// comes with the chipset's protocol driver knows those codes.
+uint32_t DriverOid(const AdapterDescription& adapter, uint32_t oid, bool set) {
+  if (adapter.radio.protocolDriver.empty()) return oid;
+  const auto vendor = ChipsetWpsRequest(oid, set);
+  return vendor ? uint32_t{*vendor} : oid;
+}
+
 }  // namespace
 
 Miniport::Miniport(const MachineDescription& machine, const AdapterDescription& adapter,
@@ -287,9 +296,9 @@ bool Miniport::Request(uint32_t code, void* buffer, uint32_t length, uint32_t* r
     error = kErrorInvalidParameter;
     entry.succeeded = false;
   } else if (entry.set) {
-    entry.succeeded = Set(entry.oid, bytes, length, count, error);
+    entry.succeeded = Set(DriverOid(adapter_, entry.oid, true), bytes, length, count, error);
   } else {
-    entry.succeeded = Query(entry.oid, buffer, length, count, error);
+    entry.succeeded = Query(DriverOid(adapter_, entry.oid, false), buffer, length, count, error);
     if (entry.succeeded) entry.out.assign(bytes, bytes + count);
   }
   entry.error = entry.succeeded ? 0 : error;

@@ -2,11 +2,12 @@
 // request names an OID (with 0x00800000 for a set) and carries the data in the output buffer.
 //
 // A wireless adapter answers the standard 802.11 requests and the vendor requests of its driver;
-// any other adapter answers only the general and 802.3 requests. Requests it does not know fail
-// with ERROR_NOT_SUPPORTED. A buffer shorter than the request needs fails with
-// ERROR_INSUFFICIENT_BUFFER and the needed size in the returned count, the buffer untouched; that
-// is also how a BSSID list larger than the caller's buffer fails. A value the driver cannot take
-// fails with ERROR_INVALID_DATA.
+// any other adapter answers only the general and 802.3 requests. The driver of an adapter that
+// comes with the chipset's protocol driver also takes the chipset's own WPS request codes. Requests
+// it does not know fail with ERROR_NOT_SUPPORTED. A buffer shorter than the request needs fails
+// with ERROR_INSUFFICIENT_BUFFER and the needed size in the returned count, the buffer untouched;
+// that is also how a BSSID list larger than the caller's buffer fails. A value the driver cannot
+// take fails with ERROR_INVALID_DATA.
 #pragma once
 
 #include <cstdint>

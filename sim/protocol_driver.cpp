@@ -4,11 +4,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/ndis_802_11.h"
 #include "platform/protocol_driver.h"
 #include "platform/win_errors.h"
 #include "sim/association.h"
+#include "sim/chipset_wps_requests.h"
 #include "sim/link_rates.h"
 
 namespace sim {
@@ -170,8 +172,19 @@ long ProtocolDriver::Query(uint32_t request, uint8_t* data, uint32_t length, uin
       return error;
     }
     default:
-      return kErrorNotSupported;
+      return WpsVendorRequest(request, false, data, length, &written);
   }
+}
+
+long ProtocolDriver::WpsVendorRequest(uint32_t request, bool set, void* data, uint32_t length,
+                                      uint32_t* written) {
+  const auto vendor = ChipsetWpsRequest(request, set);
+  if (!vendor) return kErrorNotSupported;
+  uint32_t count = 0;
+  const uint32_t oid = set ? VendorSetNumber(*vendor) : uint32_t{*vendor};
+  if (!miniport_.Request(oid, data, length, &count)) return GetLastError();
+  if (written != nullptr) *written = count;
+  return kErrorSuccess;
 }
 
 long ProtocolDriver::Set(uint32_t request, const uint8_t* data, uint32_t length) {
@@ -188,8 +201,11 @@ long ProtocolDriver::Set(uint32_t request, const uint8_t* data, uint32_t length)
       std::memcpy(block, data, sizeof block);
       return MiniportRequest(kOid802_11Configuration | kOidSetBit, block, sizeof block);
     }
-    default:
-      return kErrorNotSupported;
+    default: {
+      // The miniport reads a set's value from a buffer of its own.
+      std::vector<uint8_t> value(data, data + length);
+      return WpsVendorRequest(request & ~kOidSetBit, true, value.data(), length, nullptr);
+    }
   }
 }
 

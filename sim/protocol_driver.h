@@ -1,6 +1,7 @@
 // The protocol driver "VTRNdisP" of the wireless adapter's driver package. It stands between the
-// Vista build and the adapter's miniport: the region and the ad hoc channel block become the
-// miniport's own requests (so they show in its log as well); the rates it reads off the link.
+// Vista build and the adapter's miniport: the region, the ad hoc channel block and the WPS
+// requests become the miniport's own requests (so they show in its log as well); the rates it
+// reads off the link.
 //
 // Every control on one of its handles is logged in its own log, in the miniport log's form: the
 // bind and open controls under their control codes, queries and sets under their request codes.
@@ -45,6 +46,8 @@ class ProtocolDriver {
   long Query(uint32_t request, uint8_t* data, uint32_t length, uint32_t& written);
   long Set(uint32_t request, const uint8_t* data, uint32_t length);
   long MiniportRequest(uint32_t oid, void* data, uint32_t length);
+  // The chipset's WPS requests, as the miniport's WPS vendor requests.
+  long WpsVendorRequest(uint32_t request, bool set, void* data, uint32_t length, uint32_t* written);
   double RateMbps(bool transmit);
 
   const MachineDescription& machine_;
