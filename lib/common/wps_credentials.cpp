@@ -60,11 +60,14 @@ uint32_t EncryptionOf(uint32_t encryptionType) {
   }
 }
 
-void ApplyPreSharedKey(const WpsCredential& credential, ProfileRecord& profile) {
+void ApplyPreSharedKey(const WpsCredential& credential, ProfileRecord& profile, PskLength rule) {
   const std::size_t length = std::min(KeyLength(credential), sizeof profile.psk - 1);
   std::memset(profile.psk, 0, sizeof profile.psk);
   std::memcpy(profile.psk, credential.key, length);
-  profile.pskLength = static_cast<uint32_t>(length);
+  profile.pskLength = static_cast<uint32_t>(
+      rule == PskLength::kCountedCharacters
+          ? length
+          : std::min<std::size_t>(credential.keyLength, sizeof credential.key));
   // 64 hexadecimal digits are the key itself, not a passphrase to derive it from.
   profile.pskIsHex = length == 64 && AllHex(credential.key, length) ? 1 : 0;
 }
@@ -123,7 +126,7 @@ uint32_t ChooseCredential(const CredentialList& list, const WpsRequest& request)
   return 0;
 }
 
-void ApplyCredential(const WpsCredential& credential, ProfileRecord& profile) {
+void ApplyCredential(const WpsCredential& credential, ProfileRecord& profile, PskLength pskLength) {
   const std::size_t ssidLength = TextLength(credential.ssid, sizeof credential.ssid);
   std::memcpy(profile.ssid, credential.ssid, ssidLength);
   std::memcpy(profile.profileName, credential.ssid, ssidLength);
@@ -133,7 +136,7 @@ void ApplyCredential(const WpsCredential& credential, ProfileRecord& profile) {
 
   profile.authMode = AuthModeOf(credential.authType);
   if (credential.authType == kWpsAuthWpaPsk || credential.authType == kWpsAuthWpa2Psk) {
-    ApplyPreSharedKey(credential, profile);
+    ApplyPreSharedKey(credential, profile, pskLength);
   }
   profile.encryption = EncryptionOf(credential.encryptionType);
   if (credential.encryptionType == kWpsEncryptionWep) ApplyWepKey(credential, profile);

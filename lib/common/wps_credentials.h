@@ -25,9 +25,14 @@ CredentialList ReadCredentialTable(const uint8_t* data, std::size_t length);
 // request's SSID (its characters compared), else the first.
 uint32_t ChooseCredential(const CredentialList& list, const WpsRequest& request);
 
+// What a pre-shared key's pskLength says: the characters of the key taken (the driver build), or
+// the credential's own key length (the Native Wi-Fi build), bounded by the key field.
+enum class PskLength { kCountedCharacters, kCredentialKeyLength };
+
 // Fills a profile that holds the record defaults with the credential: names, the access
 // point's address bytes, authentication and key, encryption and WEP key.
-void ApplyCredential(const platform::WpsCredential& credential, ProfileRecord& profile);
+void ApplyCredential(const platform::WpsCredential& credential, ProfileRecord& profile,
+                     PskLength pskLength = PskLength::kCountedCharacters);
 
 // The 56-byte start message of a request; false for a method the engine does not know.
 bool BuildStartMessage(const WpsRequest& request, platform::WpsStartMessage& message);

@@ -73,11 +73,15 @@ bool Engine::Start(const WpsRequest& request, VtrWpsCallback callback, uintptr_t
 }
 
 void Engine::Stop() {
+  if (End()) driver_.AfterStop();
+}
+
+bool Engine::End() {
   std::thread toJoin;
   const bool wasRunning = EndCurrent(toJoin);
   if (toJoin.joinable()) toJoin.join();
   JoinRetired();
-  if (wasRunning) driver_.AfterStop();
+  return wasRunning;
 }
 
 ProfileRecord Engine::Profile() const {
@@ -145,7 +149,7 @@ void Engine::Succeed(const WpsRequest& request, VtrWpsCallback callback, uintptr
   ProfileRecord profile;
   std::memset(&profile, 0, sizeof profile);
   VTR_InitialProfile(&profile);
-  ApplyCredential(list.items[ChooseCredential(list, request)], profile);
+  ApplyCredential(list.items[ChooseCredential(list, request)], profile, driver_.PskLengthRule());
   profile.surveyChannel = driver_.SurveyChannel();
   {
     std::lock_guard lock(mutex_);

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "lib/common/wps_credentials.h"
 #include "platform/wps_driver_records.h"
 #include "vtrlib/profile_record.h"
 #include "vtrlib/wps_request.h"
@@ -45,6 +46,8 @@ class DriverRequests {
   virtual void Trace(const char* statusName) = 0;
   // The survey channel the WPS profile gets.
   virtual uint32_t SurveyChannel() = 0;
+  // What the profile's pskLength counts.
+  virtual PskLength PskLengthRule() const = 0;
   // After the profile is made, before the success callback.
   virtual void AfterSuccess() = 0;
   // After the caller stopped a running engine.
@@ -65,8 +68,11 @@ class Engine {
   // Starts a run (stopping one that runs); false for a request the engine cannot send.
   bool Start(const WpsRequest& request, VtrWpsCallback callback, uintptr_t context);
   // Stops a running engine without a callback; no callback comes after it returns, unless it
-  // was called from the callback itself.
+  // was called from the callback itself. A run that was going gets the build's after-stop steps.
   void Stop();
+  // Ends a running engine as Stop does, but without the after-stop steps; true when one was
+  // running.
+  bool End();
 
   // The profile of the last success; all zero before the first.
   ProfileRecord Profile() const;

@@ -1,6 +1,7 @@
 #include "lib/common/wps_pin.h"
 
 #include <cstdio>
+#include <random>
 
 namespace vtr::wps {
 
@@ -23,6 +24,14 @@ uint32_t PinChecksum(uint32_t base) {
 void FormatPin(uint32_t base, char (&text)[9]) {
   base %= kPinBaseModulo;
   std::snprintf(text, sizeof text, "%08u", base * 10 + PinChecksum(base));
+}
+
+void NewPin(char (&text)[9]) {
+  std::random_device source;
+  const uint32_t random = source();
+  FormatPin(PinBase(static_cast<uint8_t>(random >> 16), static_cast<uint8_t>(random >> 8),
+                    static_cast<uint8_t>(random)),
+            text);
 }
 
 bool PinValid(const char* text, uint32_t length) {

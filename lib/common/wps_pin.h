@@ -17,6 +17,11 @@ uint32_t PinChecksum(uint32_t base);
 // Writes the PIN of a base (base and checksum digit, leading zeros kept) and a NUL into text.
 void FormatPin(uint32_t base, char (&text)[9]);
 
+// A new PIN from the system's unpredictable source. A PIN lets whoever knows it onto the
+// network, so it never comes from a generator seeded with the time, which could be guessed from
+// the second it was made.
+void NewPin(char (&text)[9]);
+
 // Whether text is eight digits whose last is the checksum of the first seven.
 bool PinValid(const char* text, uint32_t length);
 

@@ -13,6 +13,7 @@ class OidWpsRequests : public wps::DriverRequests {
   void PrepareAdapter() override;
   void Trace(const char* statusName) override;
   uint32_t SurveyChannel() override;
+  wps::PskLength PskLengthRule() const override { return wps::PskLength::kCountedCharacters; }
   void AfterSuccess() override;
   void AfterStop() override;
   uint32_t PollIntervalMs() const override { return 200; }

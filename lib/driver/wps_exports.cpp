@@ -1,6 +1,5 @@
 // The Wi-Fi Protected Setup exports of the driver build.
 #include <cstring>
-#include <random>
 
 #include "lib/common/wps_engine.h"
 #include "lib/common/wps_pin.h"
@@ -65,15 +64,8 @@ int32_t VTR_WPSGetProfile(ProfileRecord* record) {
 
 int32_t VTR_WPSGeneratePin(char* text) {
   if (text == nullptr) return 0;
-  // A PIN opens the network to whoever knows it: it comes from the system's unpredictable
-  // source, never from a generator seeded with the time.
-  std::random_device source;
-  const uint32_t random = source();
   char pin[9];
-  vtr::wps::FormatPin(
-      vtr::wps::PinBase(static_cast<uint8_t>(random >> 16), static_cast<uint8_t>(random >> 8),
-                        static_cast<uint8_t>(random)),
-      pin);
+  vtr::wps::NewPin(pin);
   std::memcpy(text, pin, sizeof pin);
   return 1;
 }
