@@ -148,7 +148,7 @@ XmlNode XmlDocument::CreateElement(const std::string& qualifiedName,
   const std::string local =
       colon == std::string::npos ? qualifiedName : qualifiedName.substr(colon + 1);
   if (local.empty() || xmlValidateNCName(Chars(local), 0) != 0 ||
-      (!prefix.empty() && xmlValidateNCName(Chars(prefix), 0) != 0)) {
+      (colon != std::string::npos && xmlValidateNCName(Chars(prefix), 0) != 0)) {
     return XmlNode();
   }
   xmlNodePtr node = xmlNewDocNode(state_->doc, nullptr, Chars(local), nullptr);
