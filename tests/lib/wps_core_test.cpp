@@ -273,6 +273,30 @@ TEST(WpsCredentialProfile, AuthenticationAndEncryptionCodes) {
   EXPECT_EQ(ProfileFrom(Credential("n", 2, 4, "tkip only please")).pskLength, 16u);
 }
 
+TEST(WpsCredentialProfile, PskLengthCountsCharactersOrTakesTheCredentialsLength) {
+  // A credential whose length says more than its text holds: the driver build counts the
+  // characters taken, the Native Wi-Fi build keeps the credential's length within the key field.
+  WpsCredential credential = Credential("n", 32, 8, "short");
+  credential.keyLength = 9;
+  ProfileRecord counted = ProfileFrom(credential);
+  EXPECT_STREQ(counted.psk, "short");
+  EXPECT_EQ(counted.pskLength, 5u);
+  ProfileRecord kept{};
+  VTR_InitialProfile(&kept);
+  vtr::wps::ApplyCredential(credential, kept, vtr::wps::PskLength::kCredentialKeyLength);
+  EXPECT_STREQ(kept.psk, "short");
+  EXPECT_EQ(kept.pskLength, 9u);
+  credential.keyLength = 0xFFFFFFFF;
+  vtr::wps::ApplyCredential(credential, kept, vtr::wps::PskLength::kCredentialKeyLength);
+  EXPECT_EQ(kept.pskLength, 64u);
+  // Keys of other modes leave it alone in either build.
+  ProfileRecord wep{};
+  VTR_InitialProfile(&wep);
+  vtr::wps::ApplyCredential(Credential("n", 1, 2, "1a2b3c4d5e"), wep,
+                            vtr::wps::PskLength::kCredentialKeyLength);
+  EXPECT_EQ(wep.pskLength, 0u);
+}
+
 TEST(WpsCredentialProfile, HexKeyOf64DigitsIsMarkedAsTheKeyItself) {
   const std::string hex(64, 'a');
   WpsCredential credential = Credential("n", 32, 8, "");
