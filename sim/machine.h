@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/services.h"
+#include "sim/presets.h"
 
 namespace sim {
 
@@ -16,18 +18,28 @@ namespace sim {
 inline constexpr const char* kDescriptionFile = "machine.json";
 inline constexpr const char* kHiveFile = "registry.reg";
 inline constexpr const char* kDriveC = "drive_c";
+inline constexpr const char* kCertificatesFolder = "certificates";
 
-// Creates dir (which must not exist or be empty) from the built-in description named preset.
-// Returns why it failed, or nothing on success.
+// Creates dir (which must not exist or be empty) from the built-in description named preset,
+// with the preset's certificate stores. Returns why it failed, or nothing on success.
 std::optional<std::string> InitMachineDirectory(const std::filesystem::path& dir,
                                                 std::string_view preset);
 
-// Creates dir (which must not exist or be empty) from a machine.json text.
-std::optional<std::string> InitMachineFromDescription(const std::filesystem::path& dir,
-                                                      std::string_view description);
+// Creates dir (which must not exist or be empty) from a machine.json text and the certificate
+// stores' files.
+std::optional<std::string> InitMachineFromDescription(
+    const std::filesystem::path& dir, std::string_view description,
+    std::span<const PresetFile> certificateFiles = {});
+
+// Writes the certificate stores' files into the "certificates" folder of the machine in dir,
+// each replaced whole. Returns why it failed, or nothing.
+std::optional<std::string> WriteCertificateFiles(const std::filesystem::path& dir,
+                                                 std::span<const PresetFile> certificateFiles);
 
 // The machine.json text of a built-in description; empty when there is none of that name.
 std::string_view PresetDescription(std::string_view preset);
+// The certificate stores' files of a built-in description; none when there is none of that name.
+std::span<const PresetFile> PresetCertificateFiles(std::string_view preset);
 
 // Why dir cannot serve as a machine (bad description, unreadable hive, not writable), or nothing.
 std::optional<std::string> CheckMachineDirectory(const std::filesystem::path& dir);

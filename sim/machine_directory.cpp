@@ -100,11 +100,25 @@ std::optional<std::string> InitMachineDirectory(const fs::path& dir, std::string
   if (found == nullptr) {
     return "unknown preset \"" + std::string(preset) + "\" (built in: " + PresetNames() + ")";
   }
-  return InitMachineFromDescription(dir, found->description);
+  return InitMachineFromDescription(dir, found->description, found->certificateFiles);
 }
 
-std::optional<std::string> InitMachineFromDescription(const fs::path& dir,
-                                                      std::string_view description) {
+std::optional<std::string> WriteCertificateFiles(const fs::path& dir,
+                                                 std::span<const PresetFile> certificateFiles) {
+  if (certificateFiles.empty()) return std::nullopt;
+  const fs::path folder = dir / kCertificatesFolder;
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return "cannot create " + folder.string() + ": " + error.message();
+  for (const PresetFile& file : certificateFiles) {
+    if (auto failure = WriteFileWhole(folder / file.name, file.text)) return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> InitMachineFromDescription(
+    const fs::path& dir, std::string_view description,
+    std::span<const PresetFile> certificateFiles) {
   auto parsed = ParseMachineDescription(description);
   if (auto* message = std::get_if<std::string>(&parsed)) return *message;
   std::error_code error;
@@ -117,6 +131,7 @@ std::optional<std::string> InitMachineFromDescription(const fs::path& dir,
   fs::permissions(dir, fs::perms::owner_all, error);
 
   std::optional<std::string> failure = SeedMachine(dir, std::get<MachineDescription>(parsed));
+  if (!failure) failure = WriteCertificateFiles(dir, certificateFiles);
   if (!failure) failure = WriteFileWhole(dir / kDescriptionFile, description);
   if (failure) {
     // Leave nothing half-made behind: a later start would take it for a machine.
@@ -132,6 +147,12 @@ std::optional<std::string> InitMachineFromDescription(const fs::path& dir,
 std::string_view PresetDescription(std::string_view preset) {
   const Preset* found = FindPreset(preset);
   return found != nullptr ? found->description : std::string_view();
+}
+
+std::span<const PresetFile> PresetCertificateFiles(std::string_view preset) {
+  const Preset* found = FindPreset(preset);
+  return found != nullptr ? std::span<const PresetFile>(found->certificateFiles)
+                          : std::span<const PresetFile>();
 }
 
 std::optional<std::string> CheckMachineDirectory(const fs::path& dir) {

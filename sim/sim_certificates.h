@@ -5,9 +5,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "platform/certificate_store.h"
+#include "platform/x509_certificate.h"
 #include "sim/machine_description.h"
 #include "sim/network_accounts.h"
 
@@ -21,12 +23,16 @@ class SimCertificates : public platform::CertificateStorePort {
   std::vector<platform::SystemStoreCertificate> SystemStore(const std::string& storeName) override;
 
   // The authentication server's side of EAP-TLS for the WLAN service: the station presents a
-  // personal certificate whose chain ends at the root of that SHA-1 hash, and an account of the
-  // network holds that certificate's thumbprint.
+  // personal certificate ("MY") whose issuer chain through "CA" ends at the "Root" certificate
+  // of that SHA-1 hash, and an account of the network holds that certificate's thumbprint.
   bool TlsLogonAccepted(const std::vector<NetworkAccount>& accounts,
                         const std::array<uint8_t, 20>& rootHash);
 
  private:
+  // The certificates of a store's file, read afresh on every call: the files may be edited while
+  // the machine runs, and nothing is kept that threads would share.
+  std::vector<platform::X509Certificate> StoreCertificates(const std::string& storeName) const;
+
   const MachineDescription& machine_;
   const std::filesystem::path storeDirectory_;
 };
