@@ -33,5 +33,6 @@ int RunCaps(Context& ctx, std::span<const std::string> args);
 int RunDriver(Context& ctx, std::span<const std::string> args);
 int RunWepKeys(Context& ctx, std::span<const std::string> args);
 int RunWps(Context& ctx, std::span<const std::string> args);
+int RunCerts(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

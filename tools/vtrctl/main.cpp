@@ -30,6 +30,7 @@ constexpr CommandGroup kGroups[] = {
     {"driver", "the adapter, its driver and firmware", RunDriver},
     {"wep-keys", "WEP keys from a passphrase", RunWepKeys},
     {"wps", "Wi-Fi Protected Setup by push button or PIN", RunWps},
+    {"certs", "the certificates of the user's and the machine's stores", RunCerts},
 };
 
 void PrintTopHelp(std::ostream& out) {

@@ -90,6 +90,32 @@ platform::StoredCertificate PersonalCertificate(const std::string& text) {
   return found.front();
 }
 
+// The name a profile keeps for its EAP-TLS certificate, as the utility's certificate list gives
+// it: the issuer's display name, which the Vista build walks up to the trusted root. A
+// certificate the personal store file does not hold (one the machine's description names)
+// has no issuer to read and keeps its subject.
+std::string ProfileCertificateName(const platform::StoredCertificate& certificate) {
+  for (const auto& held : platform::Current().Certificates().SystemStore("MY")) {
+    if (held.sha1Hash == certificate.thumbprint && !held.issuerName.empty()) {
+      return held.issuerName;
+    }
+  }
+  return certificate.subject;
+}
+
+// The certificate's thumbprint as 40 upper-case hexadecimal digits; empty when none is set.
+std::string CertificateHashText(const ProfileRecord& record) {
+  std::string text;
+  bool set = false;
+  char digits[3];
+  for (std::size_t i = 0; i < 20; ++i) {
+    set = set || record.tlsCertificateHash[i] != 0;
+    std::snprintf(digits, sizeof digits, "%02X", record.tlsCertificateHash[i]);
+    text += digits;
+  }
+  return set ? text : std::string();
+}
+
 template <std::size_t N>
 uint32_t Lookup(const std::array<Named, N>& table, const std::string& text, std::string_view what) {
   for (const Named& entry : table) {
@@ -199,7 +225,8 @@ const std::string_view kProfileFieldHelp =
     "  --identity, --password, --domain TEXT       802.1X credentials\n"
     "  --cert-name TEXT, --cert-hash HEX            EAP-TLS certificate (hash: 40 hex digits)\n"
     "  --cert TEXT               EAP-TLS certificate from the personal store, by its thumbprint\n"
-    "                            or a part of its subject (sets the name and the hash)\n"
+    "                            or a part of its subject (sets the hash, and as the name\n"
+    "                            its issuer, the authority the trusted root is found from)\n"
     "  --ip, --mask, --gateway A.B.C.D             fixed address after connecting\n"
     "  --dns A.B.C.D             DNS server (up to two)\n"
     "  --dhcp                    use DHCP again (drops the fixed address and DNS servers)\n";
@@ -317,7 +344,8 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
       throw UsageError("--cert takes the name and hash from the store; give neither");
     }
     const platform::StoredCertificate certificate = PersonalCertificate(parsed.Value("--cert"));
-    SetText(record.tlsCertificateName, certificate.subject, 256, "the certificate name");
+    SetText(record.tlsCertificateName, ProfileCertificateName(certificate), 256,
+            "the certificate name");
     std::memset(record.tlsCertificateHash, 0, sizeof(record.tlsCertificateHash));
     std::memcpy(record.tlsCertificateHash, certificate.thumbprint.data(), 20);
   }
@@ -480,6 +508,7 @@ nlohmann::json ProfileJson(const ProfileRecord& record, bool showSecrets) {
       {"password", secret(FieldText(record.eapPassword))},
       {"domain", FieldText(record.eapDomain)},
       {"certificateName", FieldText(record.tlsCertificateName)},
+      {"certificateHash", CertificateHashText(record)},
       {"surveyChannel", record.surveyChannel},
   };
   if (record.useStaticIp != 0) {
