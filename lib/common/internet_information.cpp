@@ -48,6 +48,22 @@ void ReadDnsServers(platform::IpHelperPort& ipHelper, uint32_t ifIndex, VtrIpInf
   }
 }
 
+// The adapter list of IP Helper in list; the entry named name ("{GUID}", any case), or null.
+const platform::IpAdapterInfo* FindAdapter(const std::string& name,
+                                           std::vector<platform::IpAdapterInfo>& list) {
+  auto& ipHelper = platform::Current().IpHelper();
+  uint32_t size = 0;
+  if (ipHelper.GetAdaptersInfo(nullptr, &size) != platform::kErrorBufferOverflow) return nullptr;
+  list = RecordBuffer<platform::IpAdapterInfo>(size);
+  if (ipHelper.GetAdaptersInfo(list.data(), &size) != platform::kErrorSuccess) return nullptr;
+  const platform::IpAdapterInfo* adapter = list.data();
+  while (adapter != nullptr && (name.empty() || strncasecmp(adapter->adapterName, name.c_str(),
+                                                            sizeof(adapter->adapterName)) != 0)) {
+    adapter = adapter->next;
+  }
+  return adapter;
+}
+
 }  // namespace
 
 namespace vtr {
@@ -56,16 +72,8 @@ void ReadInternetInformation(const std::string& name, int32_t index, VtrIpInfo* 
   if (ip == nullptr) return;
   std::memset(ip, 0, sizeof(*ip));
   auto& ipHelper = platform::Current().IpHelper();
-  uint32_t size = 0;
-  if (ipHelper.GetAdaptersInfo(nullptr, &size) != platform::kErrorBufferOverflow) return;
-  auto list = RecordBuffer<platform::IpAdapterInfo>(size);
-  if (ipHelper.GetAdaptersInfo(list.data(), &size) != platform::kErrorSuccess) return;
-
-  const platform::IpAdapterInfo* adapter = list.data();
-  while (adapter != nullptr && (name.empty() || strncasecmp(adapter->adapterName, name.c_str(),
-                                                            sizeof(adapter->adapterName)) != 0)) {
-    adapter = adapter->next;
-  }
+  std::vector<platform::IpAdapterInfo> list;
+  const platform::IpAdapterInfo* adapter = FindAdapter(name, list);
   if (adapter == nullptr) return;
 
   platform::MibIfRow row{};
@@ -85,6 +93,12 @@ void ReadInternetInformation(const std::string& name, int32_t index, VtrIpInfo* 
                 sizeof(adapter->dhcpServer.ipAddress));
   }
   if (index >= 0) ReadDnsServers(ipHelper, static_cast<uint32_t>(index), *ip);
+}
+
+bool AdapterDhcpEnabled(const std::string& name) {
+  std::vector<platform::IpAdapterInfo> list;
+  const platform::IpAdapterInfo* adapter = FindAdapter(name, list);
+  return adapter != nullptr && adapter->dhcpEnabled != 0;
 }
 
 }  // namespace vtr

@@ -13,4 +13,7 @@ namespace vtr {
 // index (none when it is -1).
 void ReadInternetInformation(const std::string& name, int32_t index, VtrIpInfo* ip);
 
+// Whether IP Helper lists the adapter of that name with DHCP on, whatever its interface's state.
+bool AdapterDhcpEnabled(const std::string& name);
+
 }  // namespace vtr

@@ -24,7 +24,6 @@ constexpr uint32_t kAddressChangeTimeoutMs = 120000;
 constexpr uint32_t kLinkLocalRetryDelayMs = 3000;
 constexpr int kLinkLocalSightings = 3;
 constexpr int kEmptySightings = 5;
-constexpr long kErrorIoPending = 997;
 
 uint64_t NowSeconds() {
   return platform::Current().Clock().NowMs() / 1000;
@@ -34,49 +33,6 @@ void Sleep(uint32_t ms) {
 }
 
 }  // namespace
-
-struct AddressChangeWait::State {
-  platform::Overlapped overlapped{};
-  uint64_t handle = 0;
-  bool registered = false;
-};
-
-AddressChangeWait::AddressChangeWait() : state_(new State) {}
-
-// A registration the wait never collected is cancelled, so that IP Helper does
-// not complete it into an overlapped that is gone.
-AddressChangeWait::~AddressChangeWait() {
-  auto& services = platform::Current();
-  if (state_->registered) {
-    services.IpHelper().CancelIPChangeNotify(&state_->overlapped);
-    uint32_t ignored = 0;
-    services.Events().GetOverlappedResult(&state_->overlapped, &ignored, true);
-  }
-  if (state_->overlapped.event != 0) services.Events().CloseEvent(state_->overlapped.event);
-  delete state_;
-}
-
-bool AddressChangeWait::Register() {
-  auto& services = platform::Current();
-  state_->overlapped = {};
-  state_->overlapped.event = services.Events().CreateEvent(true, false);
-  if (state_->overlapped.event == 0) return false;
-  const long result = services.IpHelper().NotifyAddrChange(&state_->handle, &state_->overlapped);
-  state_->registered = result == kErrorIoPending;
-  return state_->registered;
-}
-
-bool AddressChangeWait::Wait(uint32_t timeoutMs) {
-  if (!state_->registered) return false;
-  auto& events = platform::Current().Events();
-  if (events.WaitForSingleObject(state_->overlapped.event, timeoutMs) != platform::kWaitObject0) {
-    return false;
-  }
-  uint32_t transferred = 0;
-  const bool completed = events.GetOverlappedResult(&state_->overlapped, &transferred, true);
-  state_->registered = false;
-  return completed;
-}
 
 // Only the adapter's own entry is released; an adapter IP Helper does not list
 // has no address.

@@ -325,11 +325,6 @@ VtrBool CBaseVistaLib::GetAdapterCapability(VtrCapability* capability) {
   return 1;
 }
 
-VtrBool CBaseVistaLib::ConnectToAP(ProfileRecord* /*profile*/, uint32_t /*flags*/) {
-  // Joining through XML profiles is not part of this build yet.
-  return 0;
-}
-
 bool CBaseVistaLib::CurrentlyConnected() {
   uint32_t size = 0;
   void* raw = nullptr;

@@ -76,6 +76,14 @@ class CBaseVistaLib {
   WpsRequest wpsRequest_{};
 
  private:
+  // The connect of slot 13: one WlanConnect and the service's verdict on it.
+  enum class ConnectAttempt { kFailed, kNoConnection, kConnected };
+  ConnectAttempt TryConnect(const ProfileRecord& profile, uint32_t flags, bool& dhcpEnabled);
+  // The record's addresses, gateway and DNS servers through WMI; clears the DNS fields the
+  // record does not fix.
+  void ApplyIpSettings(ProfileRecord& profile, bool dhcpWasEnabled);
+  VtrBool WaitForUsableAddress();
+
   bool FindInterface();
   bool RegisterCallback();
   void CloseDriver();
