@@ -1,0 +1,103 @@
+// vtrctl wps, unchanged, from the Vista program folder: the Vista build's engine behind the same
+// command, on a vista machine of its own, in virtual time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "lib/common/wps_pin.h"
+#include "support/machine_fixture.h"
+#include "support/program_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::RunResult;
+
+class VtrctlVistaWps : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = testing_support::MakeTempDirectory();
+    fs::create_directories(root_ / "store");
+    const RunResult made =
+        Run({"machine", "init", (root_ / "machine").string(), "--preset", "vista"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  RunResult Run(const std::vector<std::string>& args) const {
+    return testing_support::RunProgram(
+        fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl", args,
+        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
+         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
+         "XDG_STATE_HOME=" + (root_ / "state").string()},
+        root_);
+  }
+
+  nlohmann::json RunJson(std::vector<std::string> args) const {
+    args.insert(args.begin(), "--json");
+    const RunResult result = Run(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return nlohmann::json::parse(result.out, nullptr, false);
+  }
+
+  fs::path root_;
+};
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(VtrctlVistaWps, PushButtonAndANewPin) {
+  const RunResult result = Run({"wps", "pbc"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(Has(result.err, "wps: scanning for the access point\n")) << result.err;
+  EXPECT_TRUE(Has(result.err, "wps: success\n")) << result.err;
+  EXPECT_TRUE(Has(result.out, "PressMe")) << result.out;
+  EXPECT_TRUE(Has(result.out, "00-1B-11-7C-20-9E")) << result.out;
+  EXPECT_TRUE(Has(result.out, "wpa2-psk")) << result.out;
+  EXPECT_FALSE(Has(result.out, "button pressed 2008"));
+
+  const std::string pin = RunJson({"wps", "new-pin"})["pin"];
+  EXPECT_TRUE(vtr::wps::PinValid(pin.c_str(), static_cast<uint32_t>(pin.size()))) << pin;
+}
+
+TEST_F(VtrctlVistaWps, StationPinWrongPinAndTimeOut) {
+  // A PIN typed into PinPad's registrar first, then given to the engine.
+  ASSERT_EQ(Run({"sim", "wps-pin", "00-1D-7E-55-06-C3", "12345670"}).exitCode, 0);
+  const auto json = RunJson({"wps", "pin", "--pin", "12345670"});
+  EXPECT_EQ(json["result"], "success");
+  EXPECT_EQ(json["accessPoint"], "00-1D-7E-55-06-C3");
+  EXPECT_EQ(json["profile"]["ssid"], "PinPad");
+  EXPECT_EQ(json["profile"]["auth"], "wpa-psk");
+  EXPECT_EQ(json["profile"]["surveyChannel"], 0);
+
+  // PinPad holds no PIN of its own to match.
+  RunResult result = Run({"wps", "pin", "--ap-pin", "11111111", "--ssid", "PinPad"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(Has(result.err, "a wrong PIN")) << result.err;
+
+  // Vantrel-5G waits for a PIN nobody types in, until the command's four minutes are up.
+  result = Run({"wps", "pin", "--ssid", "Vantrel-5G"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(Has(result.err, "Enter the PIN ")) << result.err;
+  EXPECT_TRUE(Has(result.err, "WPS timed out after 240 s")) << result.err;
+}
+
+TEST_F(VtrctlVistaWps, OverlappingPushButtonsFail) {
+  ASSERT_EQ(Run({"sim", "add",
+                 R"({"ssid":"Second","bssid":"00-11-22-33-44-55","channel":6,"rssi":-50,)"
+                 R"("wps":{"selectedRegistrar":true,"devicePasswordId":"push-button"}})"})
+                .exitCode,
+            0);
+  const RunResult result = Run({"wps", "pbc"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(Has(result.err, "more than one access point is in push-button mode")) << result.err;
+}
+
+}  // namespace
