@@ -168,6 +168,17 @@ AdapterDescription ReadAdapter(const json& value, const std::string& where) {
   return adapter;
 }
 
+LogonCredentials ReadLogonCredentials(const json& value, const std::string& where) {
+  ExpectObject(value, where);
+  LogonCredentials credentials;
+  credentials.identity = Text(Required(value, where, "identity"), where + ".identity");
+  if (credentials.identity.empty()) throw FieldError(where + ".identity: expected a user name");
+  credentials.password = Text(Required(value, where, "password"), where + ".password");
+  Optional(value, where, "domain",
+           [&](const json& v, const std::string& w) { credentials.domain = Text(v, w); });
+  return credentials;
+}
+
 MachineDescription ReadMachine(const json& root) {
   const std::string where = "machine.json";
   if (!root.is_object()) throw FieldError(where + ": expected an object at the top");
@@ -211,6 +222,9 @@ MachineDescription ReadMachine(const json& root) {
   });
   Optional(root, where, "supplicant", [&](const json& v, const std::string& w) {
     machine.supplicant = ReadSupplicantDescription(v, w);
+  });
+  Optional(root, where, "logonCredentials", [&](const json& v, const std::string& w) {
+    machine.logonCredentials = ReadLogonCredentials(v, w);
   });
   return machine;
 }

@@ -79,6 +79,14 @@ struct AdapterDescription {
   RadioDescription radio;  // meaningful for a wireless adapter only
 };
 
+// The Windows logon of the machine's user, which the WLAN service offers a PEAP network when the
+// profile keeps no user data of its own (single sign-on with the logon).
+struct LogonCredentials {
+  std::string identity;
+  std::string domain;  // empty: a local account
+  std::string password;
+};
+
 struct MachineDescription {
   std::string name;
   OsDescription os;
@@ -94,6 +102,7 @@ struct MachineDescription {
   // The user's personal certificate store.
   std::vector<CertificateDescription> personalCertificates;
   SupplicantDescription supplicant;
+  std::optional<LogonCredentials> logonCredentials;
 };
 
 // Parses machine.json text; on failure returns a message naming the field at fault.

@@ -9,6 +9,7 @@
 #include "sim/association.h"
 #include "sim/beacon_elements.h"
 #include "sim/link_rates.h"
+#include "sim/rsn_settings.h"
 #include "sim/sim_devices.h"
 
 namespace sim {
@@ -17,8 +18,6 @@ namespace {
 using namespace platform;
 
 constexpr long kErrorServiceNotActive = 1062;
-// The reason a profile the service cannot read is refused with.
-constexpr uint32_t kReasonInvalidProfileSchema = 0x80002;
 constexpr uint32_t kMaxPowerSetting = 3;
 
 uint32_t Setting(const AdapterState& state, uint32_t oid, uint32_t fallback) {
@@ -57,9 +56,19 @@ uint32_t PhyTypeOf(const NetworkDescription& network) {
   return kDot11PhyHrDsss;
 }
 
-// DOT11_AUTH_ALGORITHM of an NDIS authentication mode; "automatic" joins with open system.
+// DOT11_AUTH_ALGORITHM of an NDIS authentication mode; "automatic" joins with open system. The
+// WPA modes have the same numbers in both (3 WPA ... 7 WPA2-PSK, RSNA in DOT11's words).
 uint32_t AuthAlgorithm(uint32_t ndisMode) {
-  return ndisMode == kAuthAutoSwitch ? 1 : ndisMode + 1;
+  if (ndisMode == kAuthOpen || ndisMode == kAuthAutoSwitch) return 1;
+  if (ndisMode == kAuthShared) return 2;
+  return ndisMode;
+}
+
+// The profile of a text; the fault when the service cannot read it.
+std::variant<WlanProfile, std::string, long> ReadProfileText(const std::string& text) {
+  auto read = ReadWlanProfile(text.data(), text.size());
+  if (const ProfileFault* fault = std::get_if<ProfileFault>(&read)) return fault->message;
+  return std::get<WlanProfile>(std::move(read));
 }
 
 // DOT11_CIPHER_ALGORITHM of an NDIS encryption status and the WEP key in use.
@@ -126,12 +135,14 @@ std::optional<WlanGuid> ParseGuidText(const std::string& text) {
 }
 
 SimNativeWifi::SimNativeWifi(const MachineDescription& machine, SimDevices& devices,
-                             TimerClock& clock, SimCertificates& certificates)
+                             TimerClock& clock, SimCertificates& certificates,
+                             std::filesystem::path profileFile)
     : machine_(machine),
       clock_(clock),
       certificates_(certificates),
       adapter_(devices.WirelessAdapter()),
-      state_(devices.WirelessState()) {
+      state_(devices.WirelessState()),
+      profiles_(std::move(profileFile)) {
   if (adapter_ != nullptr) interfaceGuid_ = ParseGuidText(adapter_->name);
 }
 
@@ -286,18 +297,53 @@ long SimNativeWifi::WlanGetNetworkBssList(WlanHandle handle, const WlanGuid& int
 
 long SimNativeWifi::WlanConnect(WlanHandle handle, const WlanGuid& interfaceGuid,
                                 const WlanConnectionParameters& parameters) {
-  const std::string arguments = "mode=" + std::to_string(parameters.connectionMode) +
-                                " ssid=" + Hex(parameters.ssid) +
-                                " bssType=" + std::to_string(parameters.bssType) +
-                                " profileLength=" + std::to_string(parameters.profile.size());
+  std::string arguments = "mode=" + std::to_string(parameters.connectionMode) +
+                          " ssid=" + Hex(parameters.ssid) +
+                          " bssType=" + std::to_string(parameters.bssType) +
+                          " profileLength=" + std::to_string(parameters.profile.size());
   const long error = CheckInterface(handle, interfaceGuid);
   if (error != 0) return Call("WlanConnect", arguments, error);
   if (parameters.profile.empty() || (parameters.bssType != kDot11BssInfrastructure &&
                                      parameters.bssType != kDot11BssIndependent)) {
     return Call("WlanConnect", arguments, kErrorInvalidParameter);
   }
-  // The profile documents are not read yet, so no profile is one the service can use.
-  return Call("WlanConnect", arguments, kErrorBadProfile);
+  auto named = ConnectionProfile(parameters);
+  if (const std::string* fault = std::get_if<std::string>(&named)) {
+    return Call("WlanConnect", arguments + " unreadable: " + *fault, kErrorBadProfile);
+  }
+  if (const long* failure = std::get_if<long>(&named)) {
+    return Call("WlanConnect", arguments, *failure);
+  }
+  const WlanProfile& profile = std::get<WlanProfile>(named);
+  // The kind of network and the name asked for must be the profile's own.
+  if ((parameters.bssType == kDot11BssIndependent) != profile.adhoc ||
+      (!parameters.ssid.empty() && parameters.ssid != profile.ssid)) {
+    return Call("WlanConnect", arguments, kErrorInvalidParameter);
+  }
+  std::optional<NetworkDescription> network;
+  const long fileError = state_->Read([&](const AdapterState& state) {
+    network = ProfileNetwork(profile, *adapter_, state, machine_);
+  });
+  if (fileError != 0) return Call("WlanConnect", arguments, fileError);
+  std::optional<JoinTerms> terms = TermsOfProfile(profile, network, machine_, certificates_);
+  if (terms) terms->connectionMode = parameters.connectionMode;
+  // The verdict comes with the connection-complete notification, as the service's does.
+  return Call("WlanConnect", arguments, terms ? StartJoin(*terms) : FailJoin());
+}
+
+std::variant<WlanProfile, std::string, long> SimNativeWifi::ConnectionProfile(
+    const WlanConnectionParameters& parameters) {
+  const std::optional<std::string> given = Utf16ToUtf8(parameters.profile);
+  if (parameters.connectionMode == kWlanConnectionModeTemporaryProfile) {
+    if (!given) return std::string("not UTF-16 text");
+    return ReadProfileText(*given);
+  }
+  if (parameters.connectionMode != kWlanConnectionModeProfile || !given) {
+    return kErrorInvalidParameter;
+  }
+  const std::optional<std::string> stored = profiles_.Find(*given);
+  if (!stored) return kErrorNotFound;
+  return ReadProfileText(*stored);
 }
 
 long SimNativeWifi::Join(const WlanGuid& interfaceGuid, const JoinTerms& terms) {
@@ -308,16 +354,21 @@ long SimNativeWifi::Join(const WlanGuid& interfaceGuid, const JoinTerms& terms) 
   if (!interfaceGuid_ || state_ == nullptr || !(interfaceGuid == *interfaceGuid_)) {
     return Call("Join", arguments, kErrorNotFound);
   }
+  return Call("Join", arguments, StartJoin(terms));
+}
+
+long SimNativeWifi::StartJoin(const JoinTerms& terms) {
   const uint64_t now = clock_.NowMs();
   std::optional<uint64_t> upAtMs;
   bool present = true;
+  bool wasAssociated = false;
   const long fileError = state_->Modify([&](AdapterState& state) {
     present = state.present;
     if (!present) return;
+    wasAssociated = state.link.association.has_value();
     state.settings[kOid802_11InfrastructureMode] =
         U32Bytes(terms.adhoc ? kModeIbss : kModeInfrastructure);
-    state.settings[kOid802_11AuthenticationMode] = U32Bytes(terms.authenticationMode);
-    state.settings[kOid802_11EncryptionStatus] = U32Bytes(terms.encryptionStatus);
+    SetDriverSecurity(state, terms.authenticationMode, terms.encryptionStatus);
     state.keys.clear();
     if (!terms.wepKey.empty()) {
       StoredKey key;
@@ -325,6 +376,8 @@ long SimNativeWifi::Join(const WlanGuid& interfaceGuid, const JoinTerms& terms) 
       key.material = terms.wepKey;
       state.keys.push_back(std::move(key));
     }
+    state.rsnKeys.reset();
+    if (terms.rsnKeysAfterMs) state.rsnKeys = RsnKeys{terms.ssid, now + *terms.rsnKeysAfterMs};
     Ndis80211Ssid ssid{};
     ssid.ssidLength = static_cast<uint32_t>(std::min<size_t>(terms.ssid.size(), 32));
     if (ssid.ssidLength > 0) std::memcpy(ssid.ssid, terms.ssid.data(), ssid.ssidLength);
@@ -332,25 +385,55 @@ long SimNativeWifi::Join(const WlanGuid& interfaceGuid, const JoinTerms& terms) 
     stored.resize(sizeof ssid);
     std::memcpy(stored.data(), &ssid, sizeof ssid);
     Associate(*adapter_, state, machine_, now);
-    if (state.link.association) upAtMs = state.link.association->upAtMs;
+    if (state.link.association) {
+      upAtMs = state.link.association->upAtMs;
+    } else {
+      // A network that refused the station is not tried again; the service gives up on it.
+      Disassociate(state, now);
+    }
   });
-  if (fileError != 0) return Call("Join", arguments, fileError);
-  if (!present) return Call("Join", arguments, kErrorNotFound);
+  if (fileError != 0) return fileError;
+  if (!present) return kErrorNotFound;
   {
     std::lock_guard lock(mutex_);
     profileName_ = terms.profileName;
     connectionMode_ = terms.connectionMode;
   }
-  AnnounceLinkChange(upAtMs.has_value(), upAtMs.value_or(now));
-  return Call("Join", arguments, kErrorSuccess);
+  // The network left behind is gone before the new one is tried.
+  if (wasAssociated) {
+    Announce(now, kWlanNotificationSourceMsm, kMsmDisconnected);
+    Announce(now, kWlanNotificationSourceAcm, kAcmDisconnected);
+  }
+  const uint64_t attemptEndMs = now + adapter_->radio.associationTimeMs;
+  if (upAtMs) {
+    AnnounceJoin(std::min(attemptEndMs, *upAtMs), *upAtMs);
+  } else {
+    Announce(attemptEndMs, kWlanNotificationSourceAcm, kAcmConnectionComplete);
+  }
+  return kErrorSuccess;
 }
 
-void SimNativeWifi::AnnounceLinkChange(bool joined, uint64_t upAtMs) {
-  if (joined) {
-    Announce(upAtMs, kWlanNotificationSourceMsm, kMsmAssociated);
-    Announce(upAtMs, kWlanNotificationSourceMsm, kMsmConnected);
+long SimNativeWifi::FailJoin() {
+  const uint64_t now = clock_.NowMs();
+  bool wasAssociated = false;
+  const long fileError = state_->Modify([&](AdapterState& state) {
+    wasAssociated = state.link.association.has_value();
+    Disassociate(state, now);
+  });
+  if (fileError != 0) return fileError;
+  if (wasAssociated) {
+    Announce(now, kWlanNotificationSourceMsm, kMsmDisconnected);
+    Announce(now, kWlanNotificationSourceAcm, kAcmDisconnected);
   }
-  // A connection that fails is complete as well; the caller asks for the current connection.
+  // The attempt takes its time before the service gives up.
+  Announce(now + adapter_->radio.associationTimeMs, kWlanNotificationSourceAcm,
+           kAcmConnectionComplete);
+  return kErrorSuccess;
+}
+
+void SimNativeWifi::AnnounceJoin(uint64_t associatedAtMs, uint64_t upAtMs) {
+  Announce(associatedAtMs, kWlanNotificationSourceMsm, kMsmAssociated);
+  Announce(upAtMs, kWlanNotificationSourceMsm, kMsmConnected);
   Announce(upAtMs, kWlanNotificationSourceAcm, kAcmConnectionComplete);
 }
 
@@ -374,13 +457,28 @@ long SimNativeWifi::WlanDisconnect(WlanHandle handle, const WlanGuid& interfaceG
 long SimNativeWifi::WlanSetProfile(WlanHandle handle, const WlanGuid& interfaceGuid, uint32_t flags,
                                    const std::u16string& profileXml, bool overwrite,
                                    uint32_t* reasonCode) {
-  const std::string arguments = "flags=" + std::to_string(flags) +
-                                " overwrite=" + std::to_string(overwrite ? 1 : 0) +
-                                " profileLength=" + std::to_string(profileXml.size());
+  std::string arguments = "flags=" + std::to_string(flags) +
+                          " overwrite=" + std::to_string(overwrite ? 1 : 0) +
+                          " profileLength=" + std::to_string(profileXml.size());
   const long error = CheckInterface(handle, interfaceGuid);
   if (error != 0) return Call("WlanSetProfile", arguments, error);
-  if (reasonCode != nullptr) *reasonCode = kReasonInvalidProfileSchema;
-  return Call("WlanSetProfile", arguments, kErrorBadProfile);
+  // Profiles are kept for all users of the machine only.
+  if (flags != kWlanProfileAllUser || reasonCode == nullptr) {
+    return Call("WlanSetProfile", arguments, kErrorInvalidParameter);
+  }
+  *reasonCode = 0;
+  const std::optional<std::string> text = Utf16ToUtf8(profileXml);
+  if (!text) {
+    *reasonCode = kReasonInvalidProfileSchema;
+    return Call("WlanSetProfile", arguments + " unreadable: not UTF-16 text", kErrorBadProfile);
+  }
+  auto read = ReadWlanProfile(text->data(), text->size());
+  if (const ProfileFault* fault = std::get_if<ProfileFault>(&read)) {
+    *reasonCode = fault->reasonCode;
+    return Call("WlanSetProfile", arguments + " unreadable: " + fault->message, kErrorBadProfile);
+  }
+  return Call("WlanSetProfile", arguments,
+              profiles_.Put(std::get<WlanProfile>(read).name, *text, overwrite));
 }
 
 long SimNativeWifi::WlanGetProfile(WlanHandle handle, const WlanGuid& interfaceGuid,
@@ -389,8 +487,11 @@ long SimNativeWifi::WlanGetProfile(WlanHandle handle, const WlanGuid& interfaceG
   if (profileXml == nullptr) return Call("WlanGetProfile", arguments, kErrorInvalidParameter);
   const long error = CheckInterface(handle, interfaceGuid);
   if (error != 0) return Call("WlanGetProfile", arguments, error);
-  // No profile could be stored so far.
-  return Call("WlanGetProfile", arguments, kErrorNotFound);
+  const std::optional<std::string> name = Utf16ToUtf8(profileName);
+  const std::optional<std::string> text = name ? profiles_.Find(*name) : std::nullopt;
+  if (!text) return Call("WlanGetProfile", arguments, kErrorNotFound);
+  *profileXml = HandOut(std::make_unique<std::u16string>(Utf8ToUtf16(*text)));
+  return Call("WlanGetProfile", arguments, kErrorSuccess);
 }
 
 long SimNativeWifi::QueryConnection(WlanConnectionAttributes& attributes) {
@@ -523,7 +624,7 @@ long SimNativeWifi::WlanSetInterface(WlanHandle handle, const WlanGuid& interfac
     Announce(now, kWlanNotificationSourceMsm, kMsmDisconnected);
     Announce(now, kWlanNotificationSourceAcm, kAcmDisconnected);
   }
-  if (joinedAtMs) AnnounceLinkChange(true, *joinedAtMs);
+  if (joinedAtMs) AnnounceJoin(*joinedAtMs, *joinedAtMs);
   return Call("WlanSetInterface", arguments, kErrorSuccess);
 }
 

@@ -9,11 +9,13 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/native_wifi.h"
@@ -21,28 +23,19 @@
 #include "sim/machine_description.h"
 #include "sim/native_wifi_log.h"
 #include "sim/timer_clock.h"
+#include "sim/wlan_profile_fit.h"
+#include "sim/wlan_profile_store.h"
 
 namespace sim {
 
 class SimCertificates;
 class SimDevices;
 
-// What a profile asks the adapter to do, once read: the driver settings of the network to join.
-struct JoinTerms {
-  std::vector<uint8_t> ssid;
-  bool adhoc = false;
-  uint32_t authenticationMode = 0;  // NDIS: 0 open, 1 shared, 4 WPA-PSK, 6 WPA2, 7 WPA2-PSK...
-  uint32_t encryptionStatus = 1;    // NDIS: 0 WEP, 1 disabled, 4 TKIP, 6 AES
-  std::vector<uint8_t> wepKey;      // with WEP
-  uint32_t wepKeyIndex = 0;
-  std::string profileName;
-  uint32_t connectionMode = platform::kWlanConnectionModeTemporaryProfile;
-};
-
 class SimNativeWifi : public platform::NativeWifiPort {
  public:
+  // Stored profiles live in profileFile.
   SimNativeWifi(const MachineDescription& machine, SimDevices& devices, TimerClock& clock,
-                SimCertificates& certificates);
+                SimCertificates& certificates, std::filesystem::path profileFile);
   ~SimNativeWifi() override;
 
   long WlanOpenHandle(uint32_t clientVersion, uint32_t* negotiatedVersion,
@@ -105,10 +98,21 @@ class SimNativeWifi : public platform::NativeWifiPort {
   template <typename T>
   T* HandOut(std::unique_ptr<T> memory);
   long QueryConnection(platform::WlanConnectionAttributes& attributes);
+  // The profile a connect names (its own text, or a stored profile by name); why it cannot be
+  // read, or the error of a call that names none.
+  std::variant<WlanProfile, std::string, long> ConnectionProfile(
+      const platform::WlanConnectionParameters& parameters);
+  // Gives the adapter the terms and starts the join: connection complete follows when the radio
+  // is done, after associated and connected when it joined.
+  long StartJoin(const JoinTerms& terms);
+  // A connect whose profile does not fit: the adapter leaves its network, and the attempt ends
+  // without a connection.
+  long FailJoin();
   // Announces at dueMs, on the timer thread, to every client registered for the source.
   void Announce(uint64_t dueMs, uint32_t source, uint32_t code);
   void Deliver(uint32_t source, uint32_t code);
-  void AnnounceLinkChange(bool joined, uint64_t upAtMs);
+  // Associated at associatedAtMs, connected (the keys in place) at upAtMs.
+  void AnnounceJoin(uint64_t associatedAtMs, uint64_t upAtMs);
   long Call(const char* name, std::string arguments, long result);
 
   const MachineDescription& machine_;
@@ -118,6 +122,7 @@ class SimNativeWifi : public platform::NativeWifiPort {
   AdapterStateFile* state_;
   std::optional<platform::WlanGuid> interfaceGuid_;
   NativeWifiLog log_;
+  WlanProfileStore profiles_;
 
   mutable std::mutex mutex_;
   std::condition_variable callbacksDone_;

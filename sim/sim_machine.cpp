@@ -36,7 +36,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       process_(serviceState_),
       wmi_(directory_ / kHiveFile, description_, serviceState_),
       ipForwardTable_(directory_ / kHiveFile, description_, serviceState_),
-      nativeWifi_(description_, devices_, *clock_, certificates_),
+      nativeWifi_(description_, devices_, *clock_, certificates_, directory_ / kWlanProfilesFile),
       logonDomain_(description_.logonDomain) {}
 
 }  // namespace sim

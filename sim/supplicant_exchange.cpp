@@ -7,6 +7,7 @@
 #include "platform/ndis_802_11.h"
 #include "sim/adapter_scan.h"
 #include "sim/association.h"
+#include "sim/rsn_settings.h"
 #include "sim/sim_machine.h"
 #include "sim/supplicant.h"
 
@@ -17,10 +18,6 @@ using namespace platform;
 
 // How often a port watching a link looks at the adapter and the clock.
 constexpr std::chrono::milliseconds kWatchLookEvery{1};
-
-// The four-way handshake after the association, and a whole 802.1X exchange before it.
-constexpr uint64_t kHandshakeMs = 100;
-constexpr uint64_t k8021xExchangeMs = 800;
 
 // The network of that name the adapter would authenticate with: the strongest one heard.
 std::optional<NetworkDescription> NetworkToJoin(SimMachine& machine, const std::string& port,
@@ -39,34 +36,6 @@ std::optional<NetworkDescription> NetworkToJoin(SimMachine& machine, const std::
     }
   });
   return found;
-}
-
-// The supplicant sets the driver's authentication mode and cipher for the network it keys, as
-// the station's side of WPA: the stronger version and cipher the network offers.
-uint32_t RsnAuthenticationMode(NetworkSecurity security) {
-  switch (security) {
-    case NetworkSecurity::kWpaPsk:
-      return kAuthWpaPsk;
-    case NetworkSecurity::kWpa2Psk:
-    case NetworkSecurity::kWpaWpa2Psk:
-      return kAuthWpa2Psk;
-    case NetworkSecurity::kWpa:
-      return kAuthWpa;
-    default:
-      return kAuthWpa2;
-  }
-}
-
-void InstallRsnSettings(AdapterState& state, NetworkSecurity security, NetworkCiphers ciphers) {
-  const uint32_t mode = RsnAuthenticationMode(security);
-  const uint32_t encryption = ciphers == NetworkCiphers::kTkip ? kTkipEnabled : kAesEnabled;
-  auto store = [&state](uint32_t oid, uint32_t value) {
-    auto& setting = state.settings[oid];
-    setting.resize(sizeof value);
-    std::memcpy(setting.data(), &value, sizeof value);
-  };
-  store(kOid802_11AuthenticationMode, mode);
-  store(kOid802_11EncryptionStatus, encryption);
 }
 
 }  // namespace
