@@ -11,7 +11,10 @@ nlohmann::json VistaDescription() {
 }
 
 void VistaTest::UseVista(const nlohmann::json& description) {
-  UseMachine(description);
+  const auto dir = UseMachine(description);
+  // The stores are read when asked for, so they may follow the machine's start.
+  const auto written = sim::WriteCertificateFiles(dir, sim::PresetCertificateFiles("vista"));
+  EXPECT_FALSE(written.has_value()) << written.value_or("");
 }
 
 void VistaTest::TearDown() {

@@ -14,7 +14,8 @@ nlohmann::json VistaDescription();
 class VistaTest : public MachineTest {
  protected:
   void TearDown() override;
-  // Creates the machine and makes it this process's machine.
+  // Creates the machine with the vista preset's certificate stores and makes it this process's
+  // machine.
   void UseVista(const nlohmann::json& description = VistaDescription());
   sim::SimMachine& Machine();
   sim::SimNativeWifi& Service() { return Machine().nativeWifi(); }

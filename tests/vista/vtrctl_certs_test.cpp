@@ -1,0 +1,80 @@
+// vtrctl's certificate stores and EAP-TLS profiles on a Vista machine: the stores the vista
+// preset brings, and the certificate name a profile keeps for the Vista build's chain walk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "support/machine_fixture.h"
+#include "support/program_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class VtrctlVistaCertificates : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = testing_support::MakeTempDirectory();
+    const auto made = Run({"machine", "init", (root_ / "machine").string(), "--preset", "vista"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    fs::create_directories(root_ / "store");
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  testing_support::RunResult Run(const std::vector<std::string>& args) const {
+    return testing_support::RunProgram(
+        fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl", args,
+        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
+         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
+         "XDG_STATE_HOME=" + (root_ / "state").string()},
+        root_);
+  }
+  nlohmann::json RunJson(std::vector<std::string> args) const {
+    args.insert(args.begin(), "--json");
+    const auto result = Run(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return nlohmann::json::parse(result.out, nullptr, false);
+  }
+
+  fs::path root_;
+};
+
+TEST_F(VtrctlVistaCertificates, CertsListsEachStoreOfTheNewMachine) {
+  const auto personal = Run({"certs"});
+  ASSERT_EQ(personal.exitCode, 0) << personal.err;
+  EXPECT_NE(personal.out.find("bob"), std::string::npos) << personal.out;
+  EXPECT_NE(personal.out.find("Halvorn Issuing CA"), std::string::npos) << personal.out;
+  EXPECT_NE(personal.out.find("9810B05B849BC8FEAA15D56810FC24375A4BE2EF"), std::string::npos)
+      << personal.out;
+
+  const auto roots = RunJson({"certs", "root"});
+  EXPECT_EQ(roots["store"], "Root");
+  ASSERT_EQ(roots["certificates"].size(), 2u) << roots.dump();
+  EXPECT_EQ(roots["certificates"][1]["subject"], "Halvorn Root CA");
+  EXPECT_EQ(roots["certificates"][1]["issuer"], "Halvorn Root CA");
+  EXPECT_EQ(roots["certificates"][1]["thumbprint"], "223DFBE0B33F324F8E5EF02D6A4112D86518AD3A");
+  EXPECT_EQ(RunJson({"certs", "CA"})["certificates"][0]["subject"], "Elsewhere Server CA");
+
+  const auto wrong = Run({"certs", "Trust"});
+  EXPECT_EQ(wrong.exitCode, 2);
+  EXPECT_NE(wrong.err.find("no store 'Trust'"), std::string::npos) << wrong.err;
+}
+
+TEST_F(VtrctlVistaCertificates, CertPutsTheIssuerAndThumbprintInTheProfile) {
+  const auto added = Run({"profile", "add", "--name", "Badge", "--ssid", "Office-Corp", "--auth",
+                          "wpa2", "--encryption", "aes", "--eap", "tls", "--identity", "bob",
+                          "--cert", "9810b05b849bc8feaa15d56810fc24375a4be2ef"});
+  ASSERT_EQ(added.exitCode, 0) << added.err;
+  const auto profile = RunJson({"profile", "show", "Badge"});
+  // The name the chain walk starts from is the issuer of bob's certificate.
+  EXPECT_EQ(profile["certificateName"], "Halvorn Issuing CA") << profile.dump();
+  EXPECT_EQ(profile["certificateHash"], "9810B05B849BC8FEAA15D56810FC24375A4BE2EF");
+}
+
+}  // namespace
