@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 bool InheritedByChildren(const std::string& entry) {
   return !entry.starts_with("RADIODESK_") && !entry.starts_with("XDG_STATE_HOME=") &&
          !entry.starts_with("LD_LIBRARY_PATH=");
@@ -36,8 +29,15 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                     const std::vector<std::string>& settings, const fs::path& scratch) {
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+StartedProgram StartProgram(const fs::path& program, const std::vector<std::string>& args,
+                            const std::vector<std::string>& settings, const fs::path& scratch) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     if (InheritedByChildren(*e)) env.emplace_back(*e);
@@ -57,19 +57,29 @@ RunResult RunProgram(const fs::path& program, const std::vector<std::string>& ar
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   pid_t pid = 0;
-  RunResult result;
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     ADD_FAILURE() << "cannot start " << program;
-    return result;
+    return {-1, outFile, errFile};
   }
+  return {pid, outFile, errFile};
+}
+
+RunResult WaitForProgram(const StartedProgram& started) {
+  RunResult result;
+  if (started.pid < 0) return result;
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(started.pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = ReadFile(outFile);
-  result.err = ReadFile(errFile);
+  result.out = FileText(started.outFile);
+  result.err = FileText(started.errFile);
   return result;
+}
+
+RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& settings, const fs::path& scratch) {
+  return WaitForProgram(StartProgram(program, args, settings, scratch));
 }
 
 fs::path VtrctlProgram() {

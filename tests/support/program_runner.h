@@ -21,6 +21,21 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
                      const std::vector<std::string>& settings,
                      const std::filesystem::path& scratch);
 
+// A program started as RunProgram starts it, left running; its output files fill as it runs.
+struct StartedProgram {
+  int pid = -1;  // -1 when it could not be started
+  std::filesystem::path outFile;
+  std::filesystem::path errFile;
+};
+StartedProgram StartProgram(const std::filesystem::path& program,
+                            const std::vector<std::string>& args,
+                            const std::vector<std::string>& settings,
+                            const std::filesystem::path& scratch);
+// Waits for a started program to end and collects what it printed.
+RunResult WaitForProgram(const StartedProgram& started);
+// What a file holds now (empty when it is not there).
+std::string FileText(const std::filesystem::path& path);
+
 // The vtrctl of this build.
 std::filesystem::path VtrctlProgram();
 

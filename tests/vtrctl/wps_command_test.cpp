@@ -1,7 +1,16 @@
 // vtrctl wps and vtrctl sim wps-button / wps-pin as their users run them: the built program in
 // its own process, on a machine of its own, in virtual time.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -114,6 +123,103 @@ TEST_F(VtrctlWps, WrongPinAndBadCommandLines) {
   result = Run({"sim", "wps-button", "00-1A-2B-3C-4D-5E"});  // Printers: no WPS
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("does not offer WPS"), std::string::npos) << result.err;
+}
+
+TEST_F(VtrctlWps, WpaPskProfilesReceivedAreSavedAndJoinThroughTheSupplicant) {
+  auto json = RunJson({"wps", "pbc", "--save"});
+  EXPECT_EQ(json["connected"], true) << json.dump();
+  EXPECT_EQ(json["profile"]["auth"], "wpa2-psk");
+  EXPECT_EQ(json["link"]["ssid"], "PressMe");
+  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(json["ip"]["ipAddress"], "192.168.1.100");
+
+  json = RunJson({"wps", "pin", "--ap-pin", "49226874", "--ssid", "PinPad", "--save"});
+  EXPECT_EQ(json["connected"], true) << json.dump();
+  EXPECT_EQ(json["link"]["ssid"], "PinPad");
+  EXPECT_TRUE(json["link"].value("security", "").starts_with("WPA-PSK / ")) << json.dump();
+
+  // The stored PressMe profile holds the passphrase the access point handed out: it joins again
+  // in a process of its own.
+  json = RunJson({"connect", "PressMe"});
+  EXPECT_EQ(json["link"]["ssid"], "PressMe") << json.dump();
+  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  const auto profiles = RunJson({"profile", "list"});
+  std::vector<std::string> names;
+  for (const auto& profile : profiles) names.push_back(profile.value("name", ""));
+  EXPECT_EQ(names, (std::vector<std::string>{"PressMe", "PinPad"}));
+}
+
+// Holds the machine's adapter state locked, so every request of the adapter waits and the
+// machine's virtual clock, which only the engine's polls move, stands still.
+class AdapterStateHold {
+ public:
+  explicit AdapterStateHold(const std::filesystem::path& machine)
+      : fd_(::open((machine / "adapter_state.json.lock").c_str(), O_RDWR | O_CREAT, 0600)) {
+    EXPECT_GE(fd_, 0);
+    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+  }
+  ~AdapterStateHold() { Release(); }
+  AdapterStateHold(const AdapterStateHold&) = delete;
+  AdapterStateHold& operator=(const AdapterStateHold&) = delete;
+  void Release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+// Waits, with a guard, for what the program does on its own.
+bool Eventually(const std::function<bool()>& done) {
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > guard) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Whether a process has a SIGINT that was sent to it but not yet taken by a handler.
+bool InterruptPending(int pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("SigPnd:") || line.starts_with("ShdPnd:")) {
+      if ((std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGINT - 1))) != 0) return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(VtrctlWps, CtrlCStopsTheEngineAndExitsWith130) {
+  // PinPad's registrar waits for a PIN nobody types in; without Ctrl-C the run would end at the
+  // command's 240 s.
+  const auto started = testing_support::StartProgram(
+      testing_support::VtrctlProgram(), {"wps", "pin", "--ssid", "PinPad"},
+      {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
+       "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
+       "XDG_STATE_HOME=" + (root_ / "state").string()},
+      root_);
+  ASSERT_GT(started.pid, 0);
+  const bool handshaking = Eventually([&] {
+    return testing_support::FileText(started.errFile).find("wps: handshaking") != std::string::npos;
+  });
+  {
+    // The engine's next poll waits on the hold, so the machine's time stays short of the limit
+    // until the interrupt has been taken.
+    AdapterStateHold hold(root_ / "machine");
+    ASSERT_EQ(::kill(started.pid, SIGINT), 0);
+    EXPECT_TRUE(Eventually([&] { return !InterruptPending(started.pid); }));
+  }
+  const RunResult result = testing_support::WaitForProgram(started);
+  ASSERT_TRUE(handshaking) << result.err;
+  EXPECT_EQ(result.exitCode, 130) << result.err;
+  EXPECT_NE(result.err.find("interrupted; the WPS engine was stopped"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find("timed out"), std::string::npos) << result.err;
+  // The stopped engine left the adapter off any network.
+  const auto link = RunJson({"link"});
+  EXPECT_NE(link.value("state", ""), "associated") << link.dump();
 }
 
 }  // namespace
