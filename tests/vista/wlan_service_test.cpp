@@ -8,6 +8,7 @@
 
 #include "platform/win_errors.h"
 #include "sim/association.h"
+#include "sim/machine.h"
 #include "sim/supplicant_keys.h"
 #include "sim/wlan_profile_reader.h"
 #include "sim/wlan_profile_store.h"
@@ -358,6 +359,33 @@ TEST_F(WlanServiceTest, PeapWithoutAnAcceptedLogonFails) {
                                            "020000002A000000050000001400000000000100"
                                            "0000")}),
             kErrorInvalidState);
+}
+
+TEST_F(WlanServiceTest, TlsTrustsTheRootOfTheBlob) {
+  Start();
+  ASSERT_FALSE(
+      sim::WriteCertificateFiles(Machine().directory(), sim::PresetCertificateFiles("vista")));
+  // The blob as the library writes it: a header, the root's SHA-1 hash, a trailer.
+  auto blobOf = [&](const std::string& rootName) {
+    for (const auto& root : Machine().Certificates().SystemStore("Root")) {
+      if (root.subjectName == rootName) {
+        return "020000002A0000000500000014000000" +
+               HexText(std::vector<uint8_t>(root.sha1Hash.begin(), root.sha1Hash.end())) +
+               "000001000000";
+      }
+    }
+    ADD_FAILURE() << "no root " << rootName;
+    return std::string();
+  };
+  ProfileText office{.ssid = "Office-Corp",
+                     .authentication = "WPA2",
+                     .encryption = "AES",
+                     .oneX = OneX(13, blobOf("Halvorn Root CA"))};
+  ASSERT_EQ(ConnectAndSettle(office), 0);
+  EXPECT_TRUE(Current().second.security.oneXEnabled);
+  // bob's chain does not end at another root.
+  office.oneX = OneX(13, blobOf("Elsewhere Root CA"));
+  EXPECT_EQ(ConnectAndSettle(office), kErrorInvalidState);
 }
 
 TEST_F(WlanServiceTest, AdHocJoinsOrStartsAnIbss) {
