@@ -100,4 +100,28 @@ TEST_F(VtrctlVistaWps, OverlappingPushButtonsFail) {
   EXPECT_TRUE(Has(result.err, "more than one access point is in push-button mode")) << result.err;
 }
 
+TEST_F(VtrctlVistaWps, SavedProfilesJoinThroughTheWlanService) {
+  auto json = RunJson({"wps", "pbc", "--save"});
+  EXPECT_EQ(json["saved"], true);
+  EXPECT_EQ(json["connected"], true) << json.dump();
+  EXPECT_EQ(json["link"]["ssid"], "PressMe");
+  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(json["ip"]["ipAddress"], "192.168.1.100");
+
+  ASSERT_EQ(Run({"sim", "wps-pin", "00-1D-7E-55-06-C3", "12345670"}).exitCode, 0);
+  json = RunJson({"wps", "pin", "--pin", "12345670", "--save"});
+  EXPECT_EQ(json["connected"], true) << json.dump();
+  EXPECT_EQ(json["link"]["ssid"], "PinPad");
+  EXPECT_TRUE(json["link"].value("security", "").starts_with("WPA-PSK / ")) << json.dump();
+
+  // The stored profile holds the passphrase PressMe handed out: it joins again later.
+  json = RunJson({"connect", "PressMe"});
+  EXPECT_EQ(json["link"]["ssid"], "PressMe") << json.dump();
+  bool pinPadDefault = false;
+  for (const auto& profile : RunJson({"profile", "list"})) {
+    if (profile.value("name", "") == "PinPad") pinPadDefault = profile.value("default", false);
+  }
+  EXPECT_TRUE(pinPadDefault);
+}
+
 }  // namespace

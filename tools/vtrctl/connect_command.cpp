@@ -16,6 +16,7 @@
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/link_text.h"
 #include "tools/vtrctl/profile_command_fields.h"
+#include "tools/vtrctl/progress_to_stderr.h"
 
 namespace vtrctl {
 namespace {
@@ -163,26 +164,30 @@ int RunConnect(Context& ctx, std::span<const std::string> args) {
   const bool live = !ctx.json && ::isatty(STDERR_FILENO) != 0;
   Progress progress(lib, profile, live);
   bool connected = false;
-  if (!wait) {
-    connected = lib.ConnectToAP(&profile, kNoWait) != 0;
-    for (int look = 0; connected && look < kAssociationLooks && !progress.Associated(); ++look) {
-      clock.SleepMs(kPollMs);
-      progress.Look();
-    }
-  } else if (live) {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+  {
+    // The Vista build's connect sets the IP settings through the WMI exports, which print.
+    ProgressToStderr quiet(ctx.json);
+    if (!wait) {
+      connected = lib.ConnectToAP(&profile, kNoWait) != 0;
+      for (int look = 0; connected && look < kAssociationLooks && !progress.Associated(); ++look) {
+        clock.SleepMs(kPollMs);
+        progress.Look();
+      }
+    } else if (live) {
+      std::atomic<bool> done{false};
+      std::thread worker([&] {
+        connected = lib.ConnectToAP(&profile, 0) != 0;
+        done = true;
+      });
+      while (!done) {
+        clock.SleepMs(kPollMs);
+        if (!done) progress.Look();
+      }
+      worker.join();
+    } else {
+      if (!ctx.json) std::cerr << "Connecting to '" << ssid << "'...\n";
       connected = lib.ConnectToAP(&profile, 0) != 0;
-      done = true;
-    });
-    while (!done) {
-      clock.SleepMs(kPollMs);
-      if (!done) progress.Look();
     }
-    worker.join();
-  } else {
-    if (!ctx.json) std::cerr << "Connecting to '" << ssid << "'...\n";
-    connected = lib.ConnectToAP(&profile, 0) != 0;
   }
   progress.Done();
   const uint64_t elapsedMs = clock.NowMs() - start;

@@ -12,6 +12,7 @@
 
 #include "app/core/vtr_library.h"
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/progress_to_stderr.h"
 #include "vtrlib.h"
 
 namespace vtrctl {
@@ -64,30 +65,6 @@ class Session {
  private:
   const core::CVtrLibrary& lib_;
   int32_t index_;
-};
-
-// The library prints its progress lines on standard output; with --json they go to standard
-// error instead, so that standard output stays one JSON document.
-class ProgressToStderr {
- public:
-  explicit ProgressToStderr(bool active) : active_(active) {
-    if (!active_) return;
-    std::fflush(stdout);
-    saved_ = dup(1);
-    dup2(2, 1);
-  }
-  ~ProgressToStderr() {
-    if (!active_) return;
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-  }
-  ProgressToStderr(const ProgressToStderr&) = delete;
-  ProgressToStderr& operator=(const ProgressToStderr&) = delete;
-
- private:
-  bool active_;
-  int saved_ = -1;
 };
 
 void RequireRan(const char* method, int32_t result) {

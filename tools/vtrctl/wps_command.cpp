@@ -21,6 +21,7 @@
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/link_text.h"
 #include "tools/vtrctl/profile_command_fields.h"
+#include "tools/vtrctl/progress_to_stderr.h"
 
 namespace vtrctl {
 namespace {
@@ -378,7 +379,10 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
     SaveAsDefault(lib, profile);
     profile.isDefault = 1;
     if (!ctx.json) std::cerr << "Connecting to '" << FieldText(profile.ssid) << "'...\n";
-    connected = lib.ConnectToAP(&profile, 0) != 0;
+    {
+      ProgressToStderr quiet(ctx.json);
+      connected = lib.ConnectToAP(&profile, 0) != 0;
+    }
     lib.APLinkInformation(&link, 0);
     lib.APInternetInformation(&ip);
   }
