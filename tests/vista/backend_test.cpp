@@ -266,7 +266,6 @@ TEST_F(VistaBackendTest, PowerSettingsShellAndTheSlotsStillToCome) {
             "\\::{38A98528-6CBF-4CA9-8DC0-B1E1D10F7B1B}");
   ProfileRecord profile{};
   EXPECT_EQ(VTR_ConnectToAP(&profile, 2), 0);
-  EXPECT_EQ(VTR_WPSInitialize(), -1);
   EXPECT_EQ(VTR_UnInitialize(), 1);
   EXPECT_EQ(VTR_UnInitialize(), 0);  // no handle any more
   EXPECT_EQ(VTR_SetSuspendMode(), 0);
