@@ -1,6 +1,8 @@
 // vtrctl, unchanged, from the Vista program folder, where the binding loads the VantrelLib build.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -69,6 +71,36 @@ TEST_F(VtrctlVistaTest, StatusSurveyDriverCapabilityAndRadio) {
   EXPECT_EQ(link.exitCode, 0) << link.err;
   const auto ip = Run({"ip"});
   EXPECT_EQ(ip.exitCode, 0) << ip.err;
+}
+
+// vtrctl connect joins through WLAN profiles and shows the link and the lease it waited for.
+// (Every vtrctl run in virtual time starts its own clock, so a later run does not see the
+// association of an earlier one come up: the connect's own report is what is checked.)
+TEST_F(VtrctlVistaTest, ConnectThroughProfiles) {
+  auto result = Run({"--json", "connect", "--ssid", "CoffeeShop"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const auto open = nlohmann::json::parse(result.out.substr(result.out.find('{')));
+  EXPECT_EQ(open["link"]["state"], "associated") << open.dump();
+  EXPECT_EQ(open["link"]["ssid"], "CoffeeShop") << open.dump();
+  EXPECT_EQ(open["link"]["bssid"], "00-18-39-C2-8D-14") << open.dump();
+  EXPECT_EQ(open["ip"]["ipAddress"], "10.20.0.57") << open.dump();
+  EXPECT_EQ(open["ip"]["gateway"], "10.20.0.1") << open.dump();
+
+  result = Run({"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption", "aes",
+                "--psk", "correct horse battery"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(Has(result.out, "HomeNet")) << result.out;
+  EXPECT_TRUE(Has(result.out, "WPA2-PSK")) << result.out;
+  // A wrong key: the service completes the attempt without a connection.
+  result = Run({"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption", "aes",
+                "--psk", "wrong horse battery"});
+  EXPECT_EQ(result.exitCode, 1) << result.out;
+  EXPECT_TRUE(Has(result.err, "could not join 'HomeNet'")) << result.err;
+
+  for (const char* command : {"link", "ip", "status"}) {
+    const auto shown = Run({command});
+    EXPECT_EQ(shown.exitCode, 0) << command << ": " << shown.err;
+  }
 }
 
 }  // namespace
