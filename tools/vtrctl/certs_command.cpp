@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/services.h"
 #include "tools/vtrctl/commands.h"
@@ -16,7 +18,8 @@ constexpr std::string_view kCertsHelp =
     "Lists the certificates of a store in the store's order (default MY, the user's personal\n"
     "store): the subject's and the issuer's display names and the SHA-1 thumbprint. An EAP-TLS\n"
     "profile names its certificate by its issuer; the Vista build follows that name up through\n"
-    "CA to the trusted certificate of Root.\n";
+    "CA to the trusted certificate of Root. MY also lists the personal certificates the\n"
+    "machine's description names, whose issuer it does not know (shown as -).\n";
 
 constexpr std::array<std::string_view, 3> kStores = {"MY", "CA", "Root"};
 
@@ -44,6 +47,20 @@ std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
   return text;
 }
 
+// The store's certificates; for MY, those only the description names follow its file's.
+std::vector<platform::SystemStoreCertificate> StoreCertificates(const std::string& store) {
+  auto& stores = platform::Current().Certificates();
+  auto certificates = stores.SystemStore(store);
+  if (store != "MY") return certificates;
+  for (const auto& personal : stores.PersonalCertificates()) {
+    const bool listed =
+        std::any_of(certificates.begin(), certificates.end(),
+                    [&](const auto& held) { return held.sha1Hash == personal.thumbprint; });
+    if (!listed) certificates.push_back({personal.subject, "", personal.thumbprint});
+  }
+  return certificates;
+}
+
 }  // namespace
 
 int RunCerts(Context& ctx, std::span<const std::string> args) {
@@ -54,7 +71,7 @@ int RunCerts(Context& ctx, std::span<const std::string> args) {
   }
   RequirePositionals(parsed, 0, 1, "vtrctl certs [MY|CA|Root]");
   const std::string store = StoreName(parsed.positionals.empty() ? "MY" : parsed.positionals[0]);
-  const auto certificates = platform::Current().Certificates().SystemStore(store);
+  const auto certificates = StoreCertificates(store);
   if (ctx.json) {
     nlohmann::json list = nlohmann::json::array();
     for (const auto& certificate : certificates) {
@@ -71,9 +88,10 @@ int RunCerts(Context& ctx, std::span<const std::string> args) {
   }
   for (std::size_t i = 0; i < certificates.size(); ++i) {
     if (i > 0) ctx.out << '\n';
-    PrintRows(ctx.out, {{"Subject", certificates[i].subjectName},
-                        {"Issuer", certificates[i].issuerName},
-                        {"Thumbprint", ThumbprintText(certificates[i].sha1Hash)}});
+    PrintRows(ctx.out,
+              {{"Subject", certificates[i].subjectName},
+               {"Issuer", certificates[i].issuerName.empty() ? "-" : certificates[i].issuerName},
+               {"Thumbprint", ThumbprintText(certificates[i].sha1Hash)}});
   }
   return 0;
 }
