@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -75,6 +77,27 @@ TEST_F(VtrctlVistaCertificates, CertPutsTheIssuerAndThumbprintInTheProfile) {
   // The name the chain walk starts from is the issuer of bob's certificate.
   EXPECT_EQ(profile["certificateName"], "Halvorn Issuing CA") << profile.dump();
   EXPECT_EQ(profile["certificateHash"], "9810B05B849BC8FEAA15D56810FC24375A4BE2EF");
+}
+
+TEST_F(VtrctlVistaCertificates, EapTlsJoinsOnlyWhileTheChainEndsAtATrustedRoot) {
+  const std::vector<std::string> connect = {
+      "connect", "--ssid", "Office-Corp", "--auth", "wpa2",   "--encryption", "aes",
+      "--eap",   "tls",    "--identity",  "bob",    "--cert", "bob"};
+  const auto joined = Run(connect);
+  ASSERT_EQ(joined.exitCode, 0) << joined.err;
+  EXPECT_NE(joined.out.find("192.168.1.100"), std::string::npos) << joined.out;
+
+  // Without Halvorn's root the profile carries no root to trust, and the logon is refused.
+  const fs::path roots = root_ / "machine" / "certificates" / "Root.pem";
+  std::string text;
+  {
+    std::ifstream in(roots);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::ofstream(roots, std::ios::trunc) << text.substr(0, text.find("# Halvorn Root CA"));
+  EXPECT_EQ(RunJson({"certs", "Root"})["certificates"].size(), 1u);
+  const auto refused = Run(connect);
+  EXPECT_EQ(refused.exitCode, 1) << refused.out;
 }
 
 }  // namespace
