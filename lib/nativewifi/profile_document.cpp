@@ -1,5 +1,6 @@
 #include "lib/nativewifi/profile_document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>

@@ -1,6 +1,7 @@
 // Slot 13 of the Vista build: joining a network through a temporary WLAN profile, a second try
 // with shared-key authentication for a WEP "Auto Switch" network, the record's IP settings
 // through WMI, and the wait for a usable address.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
