@@ -297,10 +297,10 @@ long SimNativeWifi::WlanGetNetworkBssList(WlanHandle handle, const WlanGuid& int
 
 long SimNativeWifi::WlanConnect(WlanHandle handle, const WlanGuid& interfaceGuid,
                                 const WlanConnectionParameters& parameters) {
-  std::string arguments = "mode=" + std::to_string(parameters.connectionMode) +
-                          " ssid=" + Hex(parameters.ssid) +
-                          " bssType=" + std::to_string(parameters.bssType) +
-                          " profileLength=" + std::to_string(parameters.profile.size());
+  const std::string arguments = "mode=" + std::to_string(parameters.connectionMode) +
+                                " ssid=" + Hex(parameters.ssid) +
+                                " bssType=" + std::to_string(parameters.bssType) +
+                                " profileLength=" + std::to_string(parameters.profile.size());
   const long error = CheckInterface(handle, interfaceGuid);
   if (error != 0) return Call("WlanConnect", arguments, error);
   if (parameters.profile.empty() || (parameters.bssType != kDot11BssInfrastructure &&
@@ -457,9 +457,9 @@ long SimNativeWifi::WlanDisconnect(WlanHandle handle, const WlanGuid& interfaceG
 long SimNativeWifi::WlanSetProfile(WlanHandle handle, const WlanGuid& interfaceGuid, uint32_t flags,
                                    const std::u16string& profileXml, bool overwrite,
                                    uint32_t* reasonCode) {
-  std::string arguments = "flags=" + std::to_string(flags) +
-                          " overwrite=" + std::to_string(overwrite ? 1 : 0) +
-                          " profileLength=" + std::to_string(profileXml.size());
+  const std::string arguments = "flags=" + std::to_string(flags) +
+                                " overwrite=" + std::to_string(overwrite ? 1 : 0) +
+                                " profileLength=" + std::to_string(profileXml.size());
   const long error = CheckInterface(handle, interfaceGuid);
   if (error != 0) return Call("WlanSetProfile", arguments, error);
   // Profiles are kept for all users of the machine only.
