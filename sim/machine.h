@@ -19,6 +19,8 @@ inline constexpr const char* kDescriptionFile = "machine.json";
 inline constexpr const char* kHiveFile = "registry.reg";
 inline constexpr const char* kDriveC = "drive_c";
 inline constexpr const char* kCertificatesFolder = "certificates";
+// The machine's virtual time, shared by its processes (a count of milliseconds).
+inline constexpr const char* kVirtualTimeFile = "virtual_time";
 
 // Creates dir (which must not exist or be empty) from the built-in description named preset,
 // with the preset's certificate stores. Returns why it failed, or nothing on success.

@@ -1,5 +1,10 @@
 #include "sim/machine_clock.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -59,19 +64,45 @@ VtrSystemTime RealClock::LocalTime() {
                       utcOffsetMinutes_);
 }
 
-VirtualClock::VirtualClock(int64_t startUtcMs, int32_t utcOffsetMinutes)
-    : startUtcMs_(startUtcMs), utcOffsetMinutes_(utcOffsetMinutes) {}
+namespace {
+
+// Maps the machine's count, creating it at 0; nothing when the file cannot be had. A new file
+// is all zero bytes, so a process that maps it while another creates it reads 0 as well.
+uint64_t* MapCount(const std::filesystem::path& countFile) {
+  const int fd = open(countFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat status {};
+  void* mapped = MAP_FAILED;
+  if (fstat(fd, &status) == 0 && (status.st_size >= static_cast<off_t>(sizeof(uint64_t)) ||
+                                  ftruncate(fd, sizeof(uint64_t)) == 0)) {
+    mapped = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  }
+  close(fd);
+  return mapped == MAP_FAILED ? nullptr : static_cast<uint64_t*>(mapped);
+}
+
+}  // namespace
+
+VirtualClock::VirtualClock(const std::filesystem::path& countFile, int64_t startUtcMs,
+                           int32_t utcOffsetMinutes)
+    : startUtcMs_(startUtcMs), utcOffsetMinutes_(utcOffsetMinutes) {
+  if (uint64_t* mapped = MapCount(countFile)) count_ = mapped;
+}
+
+VirtualClock::~VirtualClock() {
+  if (count_ != &ownCount_) munmap(count_, sizeof(uint64_t));
+}
 
 uint64_t VirtualClock::NowMs() {
-  return nowMs_.load();
+  return Count().load();
 }
 
 void VirtualClock::SleepMs(uint32_t ms) {
-  nowMs_.fetch_add(ms);
+  Count().fetch_add(ms);
 }
 
 VtrSystemTime VirtualClock::LocalTime() {
-  return ToSystemTime(startUtcMs_ + static_cast<int64_t>(nowMs_.load()), utcOffsetMinutes_);
+  return ToSystemTime(startUtcMs_ + static_cast<int64_t>(Count().load()), utcOffsetMinutes_);
 }
 
 }  // namespace sim

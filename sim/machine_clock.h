@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 
 #include "platform/clock.h"
 
@@ -30,15 +31,27 @@ class RealClock : public platform::ClockPort {
   const int32_t utcOffsetMinutes_;
 };
 
+// Virtual time is the machine's, not the process's: every process on the machine reads and moves
+// one count kept in a small file of the machine's directory, mapped into each of them, so that a
+// time one program stored in the machine's state (a link that comes up, a button pressed) means
+// the same moment to the next program. Without the file the count is the process's own.
 class VirtualClock : public platform::ClockPort {
  public:
-  VirtualClock(int64_t startUtcMs, int32_t utcOffsetMinutes);
+  VirtualClock(const std::filesystem::path& countFile, int64_t startUtcMs,
+               int32_t utcOffsetMinutes);
+  ~VirtualClock() override;
+  VirtualClock(const VirtualClock&) = delete;
+  VirtualClock& operator=(const VirtualClock&) = delete;
+
   uint64_t NowMs() override;
   void SleepMs(uint32_t ms) override;
   VtrSystemTime LocalTime() override;
 
  private:
-  std::atomic<uint64_t> nowMs_{0};
+  std::atomic_ref<uint64_t> Count() { return std::atomic_ref<uint64_t>(*count_); }
+
+  alignas(std::atomic_ref<uint64_t>::required_alignment) uint64_t ownCount_ = 0;
+  uint64_t* count_ = &ownCount_;  // the mapped count of the machine, else ownCount_
   const int64_t startUtcMs_;
   const int32_t utcOffsetMinutes_;
 };

@@ -9,10 +9,13 @@ namespace {
 // 2026-01-01T00:00:00Z: the calendar start of a machine in virtual time.
 constexpr int64_t kVirtualEpochMs = 1'767'225'600'000;
 
-std::unique_ptr<TimerClock> MakeClock(const MachineDescription& description, bool virtualTime) {
+std::unique_ptr<TimerClock> MakeClock(const std::filesystem::path& directory,
+                                      const MachineDescription& description, bool virtualTime) {
   if (virtualTime) {
     return std::make_unique<TimerClock>(
-        std::make_unique<VirtualClock>(kVirtualEpochMs, description.utcOffsetMinutes), true);
+        std::make_unique<VirtualClock>(directory / kVirtualTimeFile, kVirtualEpochMs,
+                                       description.utcOffsetMinutes),
+        true);
   }
   return std::make_unique<TimerClock>(
       std::make_unique<RealClock>(description.timeScale, description.utcOffsetMinutes), false);
@@ -27,7 +30,7 @@ SimMachine::SimMachine(std::filesystem::path directory, MachineDescription descr
       registry_(directory_ / kHiveFile),
       systemInfo_(description_),
       files_(directory_ / kDriveC, description_.utcOffsetMinutes),
-      clock_(MakeClock(description_, virtualTime)),
+      clock_(MakeClock(directory_, description_, virtualTime)),
       devices_(directory_, description_, *clock_),
       events_(*clock_),
       ipHelper_(directory_ / kHiveFile, description_, devices_, *clock_, events_),

@@ -91,6 +91,12 @@ TEST_F(VtrctlVistaTest, ConnectThroughProfiles) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(Has(result.out, "HomeNet")) << result.out;
   EXPECT_TRUE(Has(result.out, "WPA2-PSK")) << result.out;
+  // A later program on the machine sees the link and the lease at the same moment of its time.
+  const auto link = Run({"--json", "link"});
+  ASSERT_EQ(link.exitCode, 0) << link.err;
+  const auto linked = nlohmann::json::parse(link.out);
+  EXPECT_EQ(linked["state"], "associated") << linked.dump();
+  EXPECT_EQ(linked["ssid"], "HomeNet") << linked.dump();
   // A wrong key: the service completes the attempt without a connection.
   result = Run({"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption", "aes",
                 "--psk", "wrong horse battery"});
