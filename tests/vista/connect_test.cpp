@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/protocol_driver.h"
 #include "vista/vista_fixture.h"
 #include "vtrlib.h"
 
@@ -318,6 +320,55 @@ TEST_F(VistaConnectTest, BackToDhcpDropsTheFixedDefaultRoutes) {
   }
   // The wired adapter's default route stays.
   EXPECT_TRUE(otherDefault);
+}
+
+}  // namespace
+
+namespace {
+
+// The ad hoc channel block requests in the protocol driver's log: (set, fourth word).
+std::vector<std::pair<bool, uint32_t>> AdhocBlockRequests() {
+  auto& machine = static_cast<sim::SimMachine&>(platform::Current());
+  std::vector<std::pair<bool, uint32_t>> requests;
+  for (const auto& request : machine.devices().WirelessProtocolDriver()->Log().Requests()) {
+    if (request.oid != platform::kRequestAdhocConfiguration) continue;
+    // A set's frame carries its header before the block.
+    const auto& block = request.set ? request.in : request.out;
+    const size_t offset = (request.set ? sizeof(platform::ProtocolFrameHeader) : 0) + 12;
+    uint32_t frequency = 0;
+    if (block.size() >= offset + 4) std::memcpy(&frequency, block.data() + offset, 4);
+    requests.emplace_back(request.set, frequency);
+  }
+  return requests;
+}
+
+// An ad hoc record with a channel of its own puts the channel's centre frequency into the
+// driver's configuration block before the connect; channel 0 or 255, or an infrastructure
+// record, leave the block alone.
+TEST_F(VistaConnectTest, AdhocChannelGoesIntoTheDriversBlock) {
+  Start();
+  ProfileRecord own = Record("Campfire", 0, 0);
+  own.networkType = 0;
+  own.adhocChannel = 11;
+  EXPECT_EQ(VTR_ConnectToAP(&own, 2 | 4), 1);
+  const auto requests = AdhocBlockRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_FALSE(requests[0].first);
+  EXPECT_TRUE(requests[1].first);
+  EXPECT_EQ(requests[1].second, 2462000u);
+  EXPECT_THAT(Arguments("WlanConnect"), ElementsAre(HasSubstr("bssType=2")));
+  EXPECT_STREQ(Link().ssid, "Campfire");
+  EXPECT_EQ(Link().channel, 11u);
+
+  for (const uint32_t channel : {0u, 255u}) {
+    ProfileRecord unset = own;
+    unset.adhocChannel = channel;
+    EXPECT_EQ(VTR_ConnectToAP(&unset, 2 | 4), 1) << channel;
+  }
+  ProfileRecord infrastructure = Record("CoffeeShop", 0, 0);
+  infrastructure.adhocChannel = 11;
+  EXPECT_EQ(VTR_ConnectToAP(&infrastructure, 2 | 4), 1);
+  EXPECT_EQ(AdhocBlockRequests().size(), 2u);
 }
 
 }  // namespace
