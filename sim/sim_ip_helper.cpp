@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 #include "platform/win_errors.h"
 #include "sim/association.h"
@@ -168,16 +170,22 @@ AdapterView ViewOf(const AdapterDescription& adapter, const TcpipSettings& setti
 
 long SimIpHelper::GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* size) {
   if (size == nullptr) return platform::kErrorInvalidParameter;
-  if (machine_.adapters.empty()) return platform::kErrorNoData;
-  const auto needed =
-      static_cast<uint32_t>(machine_.adapters.size() * sizeof(platform::IpAdapterInfo));
+  const uint64_t now = clock_.NowMs();
+  // A pulled adapter leaves the list, as a removed device leaves Windows' list.
+  std::vector<std::pair<const AdapterDescription*, AdapterView>> listed;
+  for (const AdapterDescription& adapter : machine_.adapters) {
+    AdapterView view = ViewOf(adapter, Settings(adapter), devices_, machine_, now);
+    if (view.present) listed.emplace_back(&adapter, std::move(view));
+  }
+  if (listed.empty()) return platform::kErrorNoData;
+  const auto needed = static_cast<uint32_t>(listed.size() * sizeof(platform::IpAdapterInfo));
   if (buffer == nullptr || *size < needed) {
     *size = needed;
     return platform::kErrorBufferOverflow;
   }
-  const uint64_t now = clock_.NowMs();
-  for (size_t i = 0; i < machine_.adapters.size(); ++i) {
-    const AdapterDescription& adapter = machine_.adapters[i];
+  for (size_t i = 0; i < listed.size(); ++i) {
+    const AdapterDescription& adapter = *listed[i].first;
+    const AdapterView& view = listed[i].second;
     platform::IpAdapterInfo& info = buffer[i];
     std::memset(&info, 0, sizeof(info));
     info.comboIndex = adapter.index;
@@ -187,7 +195,6 @@ long SimIpHelper::GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* siz
     std::copy(adapter.mac.begin(), adapter.mac.end(), info.address);
     info.index = adapter.index;
     info.type = adapter.type;
-    const AdapterView view = ViewOf(adapter, Settings(adapter), devices_, machine_, now);
     const IpBinding& binding = view.binding;
     info.dhcpEnabled = view.dhcpEnabled ? 1 : 0;
     FillAddress(info.ipAddressList, binding.address, binding.mask);
@@ -203,7 +210,7 @@ long SimIpHelper::GetAdaptersInfo(platform::IpAdapterInfo* buffer, uint32_t* siz
     } else if (binding.Bound()) {
       FillAddress(info.dhcpServer, kNoDhcpServer, "");
     }
-    info.next = i + 1 < machine_.adapters.size() ? &buffer[i + 1] : nullptr;
+    info.next = i + 1 < listed.size() ? &buffer[i + 1] : nullptr;
   }
   return platform::kErrorSuccess;
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/protocol_driver.h"
+#include "sim/adapter_control.h"
 #include "vista/vista_fixture.h"
 #include "vtrlib.h"
 
@@ -216,6 +217,15 @@ TEST_F(VistaBackendTest, LinkOfAnOpenNetworkWithTheDriversRates) {
   EXPECT_EQ(ip.dhcpEnabled, 1);
   EXPECT_EQ(ip.dnsCount, 2u);
   EXPECT_EQ(Service().OutstandingMemory(), 0u);
+
+  // Pulled out: the adapter is gone from the machine's list, and the link says so.
+  ASSERT_FALSE(sim::CurrentAdapterControl().SetPresent(false).has_value());
+  EXPECT_EQ(VTR_IsCardConnect(), 0);
+  VTR_APLinkInformation(&link, 0);
+  EXPECT_EQ(link.linkState, 3u);
+  EXPECT_EQ(link.ssid[0], '\0');
+  ASSERT_FALSE(sim::CurrentAdapterControl().SetPresent(true).has_value());
+  EXPECT_EQ(VTR_IsCardConnect(), 1);
 }
 
 TEST_F(VistaBackendTest, RegionThroughTheProtocolDriver) {
