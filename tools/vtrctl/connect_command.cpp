@@ -200,10 +200,15 @@ int RunConnect(Context& ctx, std::span<const std::string> args) {
   const bool associated = AssociatedWith(link, profile) || progress.Associated();
 
   if (!connected) {
-    // Every wait starts with 5 seconds for the association; a quicker failure is the name.
+    // Every wait starts with 5 seconds for the association; a quicker failure is a refusal at
+    // once: the adapter is gone, or (the Native Wi-Fi build) the service refused the profile.
+    if (elapsedMs < kFirstLookMs && lib.IsCardConnect() == 0) {
+      throw Failure("could not join '" + ssid + "': the adapter is gone (is it plugged in?)");
+    }
     if (elapsedMs < kFirstLookMs) {
       throw Failure("could not join '" + ssid +
-                    "': the adapter did not take the network name (is it plugged in?)");
+                    "': refused at once (the adapter did not take the network name, or the "
+                    "profile's security does not fit the network)");
     }
     if (live && !associated) {
       throw Failure("could not join '" + ssid + "': the adapter did not associate in " + seconds +
