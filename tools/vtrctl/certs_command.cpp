@@ -8,6 +8,7 @@
 
 #include "platform/services.h"
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/profile_command_fields.h"
 
 namespace vtrctl {
 namespace {
@@ -35,16 +36,6 @@ std::string StoreName(const std::string& text) {
     }
   }
   throw UsageError("no store '" + text + "' (one of MY, CA, Root)");
-}
-
-std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
-  std::string text;
-  char digits[3];
-  for (uint8_t byte : thumbprint) {
-    std::snprintf(digits, sizeof digits, "%02X", byte);
-    text += digits;
-  }
-  return text;
 }
 
 // The store's certificates; for MY, those only the description names follow its file's.

@@ -62,23 +62,13 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
-  std::string text;
-  char digits[3];
-  for (uint8_t byte : thumbprint) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    text += digits;
-  }
-  return text;
-}
-
 // The one certificate of the user's personal store that the text names: its whole thumbprint,
 // or a part of its subject.
 platform::StoredCertificate PersonalCertificate(const std::string& text) {
   const std::string wanted = Lower(text);
   std::vector<platform::StoredCertificate> found;
   for (const auto& certificate : platform::Current().Certificates().PersonalCertificates()) {
-    if (ThumbprintText(certificate.thumbprint) == wanted ||
+    if (Lower(ThumbprintText(certificate.thumbprint)) == wanted ||
         Lower(certificate.subject).find(wanted) != std::string::npos) {
       found.push_back(certificate);
     }
@@ -417,6 +407,16 @@ void CheckProfile(const ProfileRecord& record) {
   if (record.useStaticIp != 0 && (IsZero(record.ipAddress) || IsZero(record.subnetMask))) {
     throw UsageError("a fixed address needs --ip and --mask");
   }
+}
+
+std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
+  std::string text;
+  char digits[3];
+  for (uint8_t byte : thumbprint) {
+    std::snprintf(digits, sizeof digits, "%02X", byte);
+    text += digits;
+  }
+  return text;
 }
 
 std::string ProfileName(const ProfileRecord& record) {
