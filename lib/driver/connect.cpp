@@ -3,11 +3,11 @@
 // programmed, and the SSID is given last, because giving it is what starts the association.
 #include <cstring>
 
+#include "lib/common/profile_bounds.h"
 #include "lib/driver/adhoc_channels.h"
 #include "lib/driver/connect_steps.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
-#include "lib/driver/profile_bounds.h"
 #include "lib/driver/supplicant_binding.h"
 #include "vtrlib.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "lib/common/profile_bounds.h"
 #include "lib/driver/connect_steps.h"
 #include "lib/driver/oid_channel.h"
-#include "lib/driver/profile_bounds.h"
 #include "lib/driver/supplicant_binding.h"
 #include "vtrlib.h"
 

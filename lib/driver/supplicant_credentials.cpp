@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "lib/driver/profile_bounds.h"
+#include "lib/common/profile_bounds.h"
 #include "lib/driver/supplicant_binding.h"
 #include "lib/driver/supplicant_state.h"
 #include "platform/debug_output.h"

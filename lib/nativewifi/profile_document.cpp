@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "lib/driver/profile_bounds.h"
+#include "lib/common/profile_bounds.h"
 #include "platform/xml_dom.h"
 #include "vtrlib/codes.h"
 

@@ -9,7 +9,7 @@
 #include "lib/common/address_change_wait.h"
 #include "lib/common/default_routes.h"
 #include "lib/common/internet_information.h"
-#include "lib/driver/profile_bounds.h"
+#include "lib/common/profile_bounds.h"
 #include "lib/nativewifi/base_vista_lib.h"
 #include "lib/nativewifi/eap_tls_blob.h"
 #include "lib/nativewifi/profile_document.h"
