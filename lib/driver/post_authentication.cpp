@@ -20,6 +20,14 @@ constexpr uint32_t kFinalPauseMs = 2000;
 constexpr const char* kNoAddress = "0.0.0.0";
 
 struct PostAuthentication {
+  // A run the supplicant's events started after the last stop ends with the process: a thread
+  // still joinable here would end it through std::terminate instead.
+  ~PostAuthentication() {
+    cancelled.store(true);
+    std::lock_guard lock(mutex);
+    if (thread.joinable()) thread.join();
+  }
+
   std::atomic<bool> busy{false};
   std::atomic<bool> cancelled{false};
   std::mutex mutex;
