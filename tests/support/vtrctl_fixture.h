@@ -1,5 +1,6 @@
-// A test that runs the built vtrctl on a fresh xp machine of its own, with its own profile store
-// and state folder, in virtual time.
+// A test that runs the built vtrctl on a fresh machine of its own (xp unless the test names
+// another preset and program folder), with its own profile store and state folder, in virtual
+// time.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "sim/machine.h"
@@ -18,9 +20,13 @@ namespace testing_support {
 
 class VtrctlMachineTest : public testing::Test {
  protected:
+  explicit VtrctlMachineTest(std::string preset = "xp",
+                             std::filesystem::path program = VtrctlProgram())
+      : preset_(std::move(preset)), program_(std::move(program)) {}
+
   void SetUp() override {
     root_ = MakeTempDirectory();
-    ASSERT_FALSE(sim::InitMachineDirectory(root_ / "machine", "xp").has_value());
+    ASSERT_FALSE(sim::InitMachineDirectory(root_ / "machine", preset_).has_value());
     std::filesystem::create_directories(root_ / "store");
   }
   void TearDown() override {
@@ -29,7 +35,7 @@ class VtrctlMachineTest : public testing::Test {
   }
 
   RunResult Run(std::vector<std::string> args) const {
-    return RunProgram(VtrctlProgram(), args,
+    return RunProgram(program_, args,
                       {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
                        "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(),
                        "RADIODESK_VIRTUAL_TIME=1", "XDG_STATE_HOME=" + (root_ / "state").string()},
@@ -45,6 +51,10 @@ class VtrctlMachineTest : public testing::Test {
   }
 
   std::filesystem::path root_;
+
+ private:
+  const std::string preset_;
+  const std::filesystem::path program_;
 };
 
 }  // namespace testing_support

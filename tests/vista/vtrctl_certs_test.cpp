@@ -11,40 +11,16 @@
 
 #include "support/machine_fixture.h"
 #include "support/program_runner.h"
+#include "support/vtrctl_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class VtrctlVistaCertificates : public testing::Test {
+class VtrctlVistaCertificates : public testing_support::VtrctlMachineTest {
  protected:
-  void SetUp() override {
-    root_ = testing_support::MakeTempDirectory();
-    const auto made = Run({"machine", "init", (root_ / "machine").string(), "--preset", "vista"});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    fs::create_directories(root_ / "store");
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  testing_support::RunResult Run(const std::vector<std::string>& args) const {
-    return testing_support::RunProgram(
-        fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl", args,
-        {"RADIODESK_MACHINE=" + (root_ / "machine").string(),
-         "RADIODESK_PROFILE_DIR=" + (root_ / "store").string(), "RADIODESK_VIRTUAL_TIME=1",
-         "XDG_STATE_HOME=" + (root_ / "state").string()},
-        root_);
-  }
-  nlohmann::json RunJson(std::vector<std::string> args) const {
-    args.insert(args.begin(), "--json");
-    const auto result = Run(args);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return nlohmann::json::parse(result.out, nullptr, false);
-  }
-
-  fs::path root_;
+  VtrctlVistaCertificates()
+      : VtrctlMachineTest("vista", fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl") {}
 };
 
 TEST_F(VtrctlVistaCertificates, CertsListsEachStoreOfTheNewMachine) {

@@ -9,34 +9,16 @@
 
 #include "support/machine_fixture.h"
 #include "support/program_runner.h"
+#include "support/vtrctl_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class VtrctlVistaTest : public testing::Test {
+class VtrctlVistaTest : public testing_support::VtrctlMachineTest {
  protected:
-  void SetUp() override {
-    root_ = testing_support::MakeTempDirectory();
-    machine_ = root_ / "machine";
-    const auto made = Run({"machine", "init", machine_.string(), "--preset", "vista"});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  testing_support::RunResult Run(const std::vector<std::string>& args) const {
-    return testing_support::RunProgram(
-        fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl", args,
-        {"RADIODESK_MACHINE=" + machine_.string(), "RADIODESK_VIRTUAL_TIME=1",
-         "XDG_STATE_HOME=" + (root_ / "state").string()},
-        root_);
-  }
-
-  fs::path root_;
-  fs::path machine_;
+  VtrctlVistaTest()
+      : VtrctlMachineTest("vista", fs::path(RADIODESK_VISTA_PROGRAM_DIR) / "vtrctl") {}
 };
 
 bool Has(const std::string& text, const std::string& part) {
