@@ -109,6 +109,6 @@ void BM_SetValue(benchmark::State& state) {
     benchmark::DoNotOptimize(result);
   }
 }
-BENCHMARK(BM_SetValue)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SetValue)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
