@@ -11,6 +11,7 @@
 #include "platform/ip_helper.h"
 #include "platform/logon_domain.h"
 #include "platform/native_wifi.h"
+#include "platform/power_events.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_control.h"
@@ -41,6 +42,8 @@ class Services {
   virtual NativeWifiPort& NativeWifi() = 0;
   virtual ShellPort& Shell() = 0;
   virtual LogonDomainPort& LogonDomain() = 0;
+  // Suspend and resume, as the system broadcasts them to programs.
+  virtual PowerEventsPort& PowerEvents() = 0;
 };
 
 // The machine of this process: the one RADIODESK_MACHINE names, else the default machine.

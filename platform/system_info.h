@@ -38,6 +38,9 @@ class SystemInfoPort {
   virtual std::string WindowsDirectory() = 0;
   // The user's temporary folder as GetTempPath gives it, with a trailing backslash.
   virtual std::string TempPath() = 0;
+  // The machine's identity, as Windows keeps it in MachineGuid: the same for every process on
+  // the machine, different on another machine.
+  virtual std::string MachineGuid() = 0;
 };
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "sim/logon_domain.h"
 #include "sim/machine_description.h"
 #include "sim/native_wifi_service.h"
+#include "sim/power_events.h"
 #include "sim/service_control.h"
 #include "sim/service_process.h"
 #include "sim/service_state.h"
@@ -47,6 +48,7 @@ class SimMachine : public platform::Services {
   platform::NativeWifiPort& NativeWifi() override { return nativeWifi_; }
   platform::ShellPort& Shell() override { return shell_; }
   platform::LogonDomainPort& LogonDomain() override { return logonDomain_; }
+  platform::PowerEventsPort& PowerEvents() override { return powerEvents_; }
 
   const std::filesystem::path& directory() const { return directory_; }
   const MachineDescription& description() const { return description_; }
@@ -81,6 +83,7 @@ class SimMachine : public platform::Services {
   // After the ports its announcements reach, so that it stops before them.
   SimNativeWifi nativeWifi_;
   SimLogonDomain logonDomain_;
+  SimPowerEvents powerEvents_;
 };
 
 }  // namespace sim

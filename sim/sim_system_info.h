@@ -1,6 +1,8 @@
 // GetVersionExA and the machine's folders, from its description.
 #pragma once
 
+#include <string>
+
 #include "platform/system_info.h"
 #include "sim/machine_description.h"
 
@@ -8,13 +10,16 @@ namespace sim {
 
 class SimSystemInfo : public platform::SystemInfoPort {
  public:
-  explicit SimSystemInfo(const MachineDescription& machine) : machine_(machine) {}
+  SimSystemInfo(const MachineDescription& machine, std::string machineGuid)
+      : machine_(machine), machineGuid_(std::move(machineGuid)) {}
   bool GetVersionExA(platform::OsVersionInfoExA* info) override;
   std::string WindowsDirectory() override;
   std::string TempPath() override;
+  std::string MachineGuid() override { return machineGuid_; }
 
  private:
   const MachineDescription& machine_;
+  const std::string machineGuid_;
 };
 
 }  // namespace sim

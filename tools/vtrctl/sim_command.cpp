@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/services.h"
 #include "sim/adapter_control.h"
 #include "sim/machine.h"
 #include "tools/vtrctl/commands.h"
@@ -27,6 +28,8 @@ constexpr std::string_view kSimHelp =
     "  pull                              pull the wireless adapter out\n"
     "  plug                              plug it back in\n"
     "  reset                             put the adapter and the air back as described\n"
+    "  suspend                           announce a system suspend to the running programs\n"
+    "  resume                            announce the resume after it\n"
     "  service [NAME] [--fault ...]      show a service, or make it hang, refuse or vanish\n"
     "  wmi [--return N] [--exec-fails H] make WMI's methods fail or answer a return value\n"
     "  wow64 [native|wow64|absent]       what IsWow64Process tells the programs\n"
@@ -218,16 +221,45 @@ int RunReset(Context& ctx, std::span<const std::string> args) {
   return 0;
 }
 
+// The programs running on the machine hear it at their next look at the power broadcasts.
+int RunPowerEvent(Context& ctx, std::span<const std::string> args, bool suspend) {
+  const char* name = suspend ? "sim suspend" : "sim resume";
+  const ParsedArgs parsed = ParseArgs(args, {}, name, ctx);
+  if (parsed.help) {
+    ctx.out << "usage: vtrctl " << name << "\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 0, 0, std::string("vtrctl ") + name);
+  if (auto why = sim::PrepareSelectedMachine()) throw Failure(*why);
+  const auto kind =
+      suspend ? platform::PowerEventKind::QuerySuspend : platform::PowerEventKind::ResumeSuspend;
+  if (!platform::Current().PowerEvents().Announce(kind)) {
+    throw Failure("cannot write the machine's power events");
+  }
+  Done(ctx, suspend ? "suspend announced" : "resume announced");
+  return 0;
+}
+
+int RunSuspend(Context& ctx, std::span<const std::string> args) {
+  return RunPowerEvent(ctx, args, true);
+}
+
+int RunResume(Context& ctx, std::span<const std::string> args) {
+  return RunPowerEvent(ctx, args, false);
+}
+
 }  // namespace
 
 int RunSim(Context& ctx, std::span<const std::string> args) {
-  static constexpr std::array<Subcommand, 12> subcommands = {{{"list", RunList},
+  static constexpr std::array<Subcommand, 14> subcommands = {{{"list", RunList},
                                                               {"add", RunAdd},
                                                               {"remove", RunRemove},
                                                               {"move", RunMove},
                                                               {"pull", RunPull},
                                                               {"plug", RunPlug},
                                                               {"reset", RunReset},
+                                                              {"suspend", RunSuspend},
+                                                              {"resume", RunResume},
                                                               {"service", RunSimService},
                                                               {"wmi", RunSimWmi},
                                                               {"wow64", RunSimWow64},

@@ -1,0 +1,166 @@
+#include "app/core/clock_bridge.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
+#include <algorithm>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace core {
+
+namespace {
+
+// How far the bridge's thread sleeps at a time: a timer added meanwhile fires at most this late.
+constexpr uint64_t kSliceMs = 20;
+
+}  // namespace
+
+ClockBridge& ClockBridge::Instance() {
+  // Never destroyed: a worker or a page may still touch a timer while the process ends.
+  static auto* bridge = new ClockBridge;
+  return *bridge;
+}
+
+ClockBridge::ClockBridge() = default;
+
+ClockBridge::~ClockBridge() {
+  Shutdown();
+}
+
+uint64_t ClockBridge::NowMs() const {
+  return platform::Current().Clock().NowMs();
+}
+
+ClockBridge::TimerId ClockBridge::Add(uint64_t dueMs, uint32_t periodMs,
+                                      std::function<void()> fire) {
+  std::lock_guard lock(mutex_);
+  const TimerId id = nextId_++;
+  timers_.emplace(id, Timer{dueMs, periodMs, std::move(fire)});
+  EnsureThreadLocked();
+  changed_.notify_all();
+  return id;
+}
+
+void ClockBridge::Remove(TimerId id) {
+  std::lock_guard lock(mutex_);
+  timers_.erase(id);
+  changed_.notify_all();
+}
+
+void ClockBridge::Shutdown() {
+  std::thread thread;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    changed_.notify_all();
+    thread = std::move(thread_);
+  }
+  if (thread.joinable()) thread.join();
+  std::lock_guard lock(mutex_);
+  stopping_ = false;
+  fired_ = posted_;
+}
+
+void ClockBridge::EnsureThreadLocked() {
+  if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { Run(); });
+}
+
+bool ClockBridge::EarliestLocked(uint64_t& dueMs) const {
+  if (timers_.empty()) return false;
+  dueMs = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+            return a.second.dueMs < b.second.dueMs;
+          })->second.dueMs;
+  return true;
+}
+
+void ClockBridge::Run() {
+  auto& clock = platform::Current().Clock();
+  std::unique_lock lock(mutex_);
+  while (!stopping_) {
+    uint64_t dueMs = 0;
+    if (!EarliestLocked(dueMs)) {
+      changed_.wait(lock, [this] { return stopping_ || !timers_.empty(); });
+      continue;
+    }
+    const uint64_t now = clock.NowMs();
+    if (dueMs > now) {
+      const auto sleepMs = static_cast<uint32_t>(std::min(dueMs - now, kSliceMs));
+      lock.unlock();
+      clock.SleepMs(sleepMs);
+      lock.lock();
+      continue;
+    }
+    const uint64_t generation = ++posted_;
+    QMetaObject::invokeMethod(
+        &gui_, [this, generation] { FireDue(generation); }, Qt::QueuedConnection);
+    changed_.wait(lock, [this, generation] { return stopping_ || fired_ >= generation; });
+  }
+}
+
+void ClockBridge::FireDue(uint64_t generation) {
+  std::vector<TimerId> due;
+  {
+    std::lock_guard lock(mutex_);
+    const uint64_t now = NowMs();
+    for (const auto& [id, timer] : timers_) {
+      if (timer.dueMs <= now) due.push_back(id);
+    }
+  }
+  for (const TimerId id : due) {
+    std::function<void()> fire;
+    {
+      std::lock_guard lock(mutex_);
+      const auto found = timers_.find(id);
+      if (found == timers_.end()) continue;  // removed by an earlier callback
+      Timer& timer = found->second;
+      fire = timer.fire;
+      if (timer.periodMs == 0) {
+        timers_.erase(found);
+      } else {
+        timer.dueMs = std::max(timer.dueMs + timer.periodMs, NowMs() + 1);
+      }
+    }
+    fire();
+  }
+  std::lock_guard lock(mutex_);
+  fired_ = std::max(fired_, generation);
+  changed_.notify_all();
+}
+
+MachineTimer::MachineTimer(QObject* parent, std::function<void()> onTimeout)
+    : QObject(parent), onTimeout_(std::move(onTimeout)) {}
+
+MachineTimer::~MachineTimer() {
+  Stop();
+}
+
+void MachineTimer::Start(uint32_t periodMs) {
+  Schedule(periodMs, periodMs);
+}
+
+void MachineTimer::StartOnce(uint32_t delayMs) {
+  Schedule(delayMs, 0);
+}
+
+void MachineTimer::Stop() {
+  if (id_ == 0) return;
+  ClockBridge::Instance().Remove(id_);
+  id_ = 0;
+}
+
+void MachineTimer::Schedule(uint32_t delayMs, uint32_t periodMs) {
+  Stop();
+  auto& bridge = ClockBridge::Instance();
+  // The callback goes through a guarded pointer: the bridge may have taken a firing out just as
+  // the timer is destroyed.
+  QPointer<MachineTimer> self(this);
+  id_ = bridge.Add(bridge.NowMs() + delayMs, periodMs, [self, periodMs] {
+    if (self.isNull()) return;
+    if (periodMs == 0) self->id_ = 0;
+    self->onTimeout_();
+  });
+}
+
+}  // namespace core

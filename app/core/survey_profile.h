@@ -1,0 +1,28 @@
+// A profile made from a survey entry: what the utility takes over from a network it found.
+#pragma once
+
+#include <cstdint>
+
+#include "app/core/vtr_library.h"
+
+namespace core {
+
+inline constexpr const char* kDefaultProfileName = "<Default>";
+inline constexpr const char* kAnySsid = "<ANY SSID>";
+
+// The modes a survey entry offers become the one mode the profile asks for: both pre-shared-key
+// modes (12) become WPA-PSK (4), both 802.1X modes (48) become WPA (16); TKIP and AES together
+// (6) become TKIP (2); a WEP network (1) is joined with Auto Switch (2), or open (0) on an
+// adapter of kind 5.
+uint32_t ProfileAuthModeFromSurvey(uint32_t authMask, uint32_t cipherMask, uint32_t adapterKind);
+uint32_t ProfileEncryptionFromSurvey(uint32_t cipherMask);
+
+// Fills record from entry: the library's defaults first (the profile's name kept), then the
+// network's name, address, channel, type, band and 802.11n flag, and its security.
+void FillProfileFromSurvey(const CVtrLibrary& lib, ProfileRecord& record,
+                           const VtrSurveyEntry& entry, uint32_t adapterKind);
+
+// The entry's SSID as text (the library does not terminate it).
+std::string SurveySsid(const VtrSurveyEntry& entry);
+
+}  // namespace core

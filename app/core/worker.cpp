@@ -1,0 +1,86 @@
+#include "app/core/worker.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <algorithm>
+#include <chrono>
+
+#include "platform/services.h"
+
+namespace core {
+
+namespace {
+
+constexpr uint32_t kSleepStepMs = 50;
+
+}  // namespace
+
+Worker::~Worker() {
+  std::jthread thread;
+  {
+    std::lock_guard lock(mutex_);
+    stopAsked_ = true;
+    thread_.request_stop();
+    thread = std::move(thread_);
+  }
+  // The thread may be inside a library call; it has to come out before its state goes.
+  if (thread.joinable()) thread.join();
+}
+
+void Worker::JoinFinished() {
+  if (thread_.joinable() && !running_.load()) thread_.join();
+}
+
+bool Worker::Start(Body body) {
+  std::unique_lock lock(mutex_);
+  if (running_.load()) return false;
+  JoinFinished();
+  const uint64_t run = ++run_;
+  stopAsked_ = false;
+  idle_ = false;
+  running_ = true;
+  thread_ = std::jthread([this, body = std::move(body), run](std::stop_token stop) {
+    body(stop, run);
+    std::lock_guard done(mutex_);
+    running_ = false;
+    if (run_.load() == run) idle_ = true;
+    ended_.notify_all();
+  });
+  return true;
+}
+
+bool Worker::Stop(uint32_t boundMs) {
+  std::unique_lock lock(mutex_);
+  if (!thread_.joinable()) return true;
+  stopAsked_ = true;
+  thread_.request_stop();
+  const bool ended = ended_.wait_for(lock, std::chrono::milliseconds(boundMs),
+                                     [this] { return !running_.load(); });
+  if (ended) thread_.join();
+  idle_ = true;
+  return ended;
+}
+
+bool SleepFor(std::stop_token stop, uint32_t ms) {
+  auto& clock = platform::Current().Clock();
+  while (ms > 0) {
+    if (stop.stop_requested()) return false;
+    const uint32_t step = std::min(ms, kSleepStepMs);
+    clock.SleepMs(step);
+    ms -= step;
+  }
+  return !stop.stop_requested();
+}
+
+void PostToGui(QObject* context, std::function<void()> fn) {
+  QPointer<QObject> guard(context);
+  QMetaObject::invokeMethod(
+      context,
+      [guard, fn = std::move(fn)] {
+        if (!guard.isNull()) fn();
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace core
