@@ -94,5 +94,8 @@ struct AppState {
 
 // The one state of this process.
 AppState& State();
+// Starts the state afresh, for a new run of the utility in the same process (tests); no worker
+// may be running.
+void ResetState();
 
 }  // namespace core

@@ -1,11 +1,14 @@
 #include "app/core/auto_connect_worker.h"
 
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "app/core/property_sheet.h"
 #include "app/core/settings.h"
 #include "app/core/survey_profile.h"
+#include "platform/services.h"
 
 namespace core {
 
@@ -14,6 +17,7 @@ namespace {
 constexpr uint32_t kSurveyCheckMs = 1000;
 constexpr uint32_t kSurveyGiveUpMs = 30000;
 constexpr uint32_t kSettleMs = 1000;
+constexpr int kScanFollowMs = 5;
 constexpr uint32_t kRetryPauseMs = 1000;
 constexpr int kLinkChecks = 20;
 constexpr uint32_t kLinkCheckMs = 500;
@@ -42,8 +46,19 @@ void AutoConnectWorker::Post(uint64_t run, std::function<void()> fn) {
 }
 
 bool AutoConnectWorker::WaitForSurvey(std::stop_token stop) {
-  for (uint32_t waited = 0; State().surveyCount < 1; waited += kSurveyCheckMs) {
-    if (waited >= kSurveyGiveUpMs || !SleepFor(stop, kSurveyCheckMs)) return false;
+  auto& clock = platform::Current().Clock();
+  const uint64_t giveUp = clock.NowMs() + kSurveyGiveUpMs;
+  while (State().surveyCount < 1) {
+    if (stop.stop_requested() || clock.NowMs() >= giveUp) return false;
+    // While the scan runs, its result is what this waits for: the wait follows the scan rather
+    // than the clock, so that in virtual time the clock is not run past a scan still on its way.
+    if (!sheet_.Scanner().IsIdle()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kScanFollowMs));
+      continue;
+    }
+    const auto left =
+        static_cast<uint32_t>(std::min<uint64_t>(giveUp - clock.NowMs(), kSurveyCheckMs));
+    if (!SleepFor(stop, left)) return false;
   }
   return true;
 }
@@ -53,19 +68,28 @@ bool AutoConnectWorker::MayConnect() const {
          !sheet_.WzcManaged();
 }
 
-void AutoConnectWorker::ResolveAnySsid(uint64_t run, ProfileRecord& record) {
+void AutoConnectWorker::ResolveAnySsid(uint64_t run, ProfileRecord& record, ProfileArray& profiles,
+                                       int32_t& count) {
   const auto survey = State().surveyList.Get();
-  const int32_t count = std::min(State().surveyCount.load(), kListCapacity);
-  for (int32_t index = 0; index < count; ++index) {
+  const int32_t found = std::min(State().surveyCount.load(), kListCapacity);
+  for (int32_t index = 0; index < found; ++index) {
     const VtrSurveyEntry& entry = survey[static_cast<size_t>(index)];
     if (entry.networkType != kNetworkInfrastructure || entry.cipherMask != 0) continue;
     State().selectedSurveyIndex = index;
     std::memset(record.profileName, 0, sizeof record.profileName);
     std::strcpy(record.profileName, kDefaultProfileName);
     FillProfileFromSurvey(lib_, record, entry, State().adapterCapability.Get().adapterKind);
-    lib_.WriteSingleProfile(record.profileName, &record);
+    // A rewrite only replaces a stored profile: the first "<Default>" is added instead, so the
+    // network joined is kept as the profile the default then names.
+    if (lib_.FindProfile(count, record.profileName, profiles.data()) >= 0) {
+      lib_.WriteSingleProfile(record.profileName, &record);
+    } else {
+      lib_.AddProfile(kListCapacity, record.profileName, &record);
+      count = std::max(lib_.ReadProfileList(kListCapacity, profiles.data()), 0);
+      State().profileCount = count;
+    }
     Post(run, [this] {
-      if (ProfileManagerHooks* profiles = sheet_.ProfileManager()) profiles->RefreshProfiles();
+      if (ProfileManagerHooks* manager = sheet_.ProfileManager()) manager->RefreshProfiles();
     });
     return;
   }
@@ -82,7 +106,9 @@ bool AutoConnectWorker::TryProfiles(std::stop_token stop, uint64_t run, ProfileA
   });
   for (int32_t index = start; index < end && !stop.stop_requested(); ++index) {
     ProfileRecord record = profiles[static_cast<size_t>(index % count)];
-    if (Text(record.ssid, sizeof record.ssid) == kAnySsid) ResolveAnySsid(run, record);
+    if (Text(record.ssid, sizeof record.ssid) == kAnySsid) {
+      ResolveAnySsid(run, record, profiles, count);
+    }
     State().defaultProfileRecord.Set(record);
     Post(run, [this, record] {
       if (ProfileManagerHooks* manager = sheet_.ProfileManager()) manager->ShowRecord(record);

@@ -22,6 +22,8 @@ class AutoConnectWorker {
   bool Start();
   bool IsIdle() const { return worker_.IsIdle(); }
   bool Stop(uint32_t boundMs) { return worker_.Stop(boundMs); }
+  // How many runs have been started.
+  uint64_t Runs() const { return worker_.Run(); }
 
  private:
   void Run(std::stop_token stop, uint64_t run);
@@ -31,8 +33,9 @@ class AutoConnectWorker {
   // Tries the profiles of the run in turn; the record that joined, if any, is left in
   // DefaultProfileRecord.
   bool TryProfiles(std::stop_token stop, uint64_t run, ProfileArray& profiles, int32_t count);
-  // Makes an "<ANY SSID>" record the first open infrastructure network of the survey.
-  void ResolveAnySsid(uint64_t run, ProfileRecord& record);
+  // Makes an "<ANY SSID>" record the first open infrastructure network of the survey, stored
+  // as "<Default>" (profiles and count follow the store).
+  void ResolveAnySsid(uint64_t run, ProfileRecord& record, ProfileArray& profiles, int32_t& count);
   void WaitForLink(std::stop_token stop, const ProfileRecord& record);
   // Runs fn on the GUI thread while this run is current.
   void Post(uint64_t run, std::function<void()> fn);

@@ -44,10 +44,13 @@ bool InstanceGuard::TryBecomeInstance(std::function<void()> onRestore) {
   onRestore_ = std::move(onRestore);
   connect(&server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* peer = server_.nextPendingConnection()) {
-      connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+      auto take = [this, peer] {
         if (peer->readAll().contains("restore") && onRestore_) onRestore_();
-      });
+      };
+      connect(peer, &QLocalSocket::readyRead, this, take);
       connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+      // A short-lived peer may have written before the connection was taken.
+      if (peer->bytesAvailable() > 0) take();
     }
   });
   if (server_.listen(serverName_)) return true;

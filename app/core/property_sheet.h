@@ -86,6 +86,7 @@ class CVantrelPropertySheet : public QWidget {
   // Scans with the sheet's scan worker (the Site Survey page and the automatic connection).
   bool StartScan(const ScanParameters& parameters);
   ScanWorker& Scanner() { return scanWorker_; }
+  const AutoConnectWorker& AutoConnector() const { return autoConnectWorker_; }
 
   // The two pages the sheet drives, when they exist.
   SiteSurveyHooks* SiteSurvey() const;

@@ -14,7 +14,16 @@ namespace {
 
 constexpr uint32_t kSleepStepMs = 50;
 
+std::atomic<int>& Running() {
+  static std::atomic<int> running{0};
+  return running;
+}
+
 }  // namespace
+
+int RunningWorkers() {
+  return Running().load();
+}
 
 Worker::~Worker() {
   std::jthread thread;
@@ -40,8 +49,10 @@ bool Worker::Start(Body body) {
   stopAsked_ = false;
   idle_ = false;
   running_ = true;
+  ++Running();
   thread_ = std::jthread([this, body = std::move(body), run](std::stop_token stop) {
     body(stop, run);
+    --Running();
     std::lock_guard done(mutex_);
     running_ = false;
     if (run_.load() == run) idle_ = true;

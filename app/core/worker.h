@@ -50,6 +50,11 @@ class Worker {
   std::atomic<uint64_t> run_{0};
 };
 
+// How many workers run now. While any runs, the clock bridge leaves the machine's clock to them
+// (their waits and library calls move it), so that in virtual time the clock is never moved
+// under a worker by the window's timers.
+int RunningWorkers();
+
 // Waits ms on the machine's clock in short steps; false as soon as a stop is asked.
 bool SleepFor(std::stop_token stop, uint32_t ms);
 

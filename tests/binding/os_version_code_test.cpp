@@ -33,6 +33,7 @@ class ScriptedSystemInfo : public platform::SystemInfoPort {
   }
   std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
   std::string TempPath() override { return "C:\\TEMP\\"; }
+  std::string MachineGuid() override { return "0123456789abcdef"; }
 };
 
 TEST(BindingOsVersionCode, ExtendedStructureAnswersAtOnce) {

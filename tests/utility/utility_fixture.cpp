@@ -1,0 +1,178 @@
+#include "utility/utility_fixture.h"
+
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/core/app_state.h"
+#include "app/core/clock_bridge.h"
+#include "app/core/settings.h"
+#include "app/pages/page_set.h"
+#include "platform/services.h"
+#include "sim/adapter_control.h"
+#include "sim/machine.h"
+#include "support/machine_fixture.h"
+
+namespace app_testing {
+
+namespace {
+
+// A scenario that has not finished after this much real time is stuck, not slow.
+constexpr qint64 kRealTimeLimitMs = 60000;
+
+std::string SettingsKey() {
+  return core::FormatSettingsKey("Vantrel", "Radiodesk");
+}
+
+template <size_t N>
+void SetText(char (&field)[N], const std::string& text) {
+  std::memset(field, 0, N);
+  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+}
+
+}  // namespace
+
+std::string BuildUnderTest() {
+  const char* build = std::getenv("RADIODESK_TEST_BUILD");
+  return build != nullptr && std::string(build) == "vista" ? "vista" : "xp";
+}
+
+bool IsVista() {
+  return BuildUnderTest() == "vista";
+}
+
+std::filesystem::path ProgramFolder() {
+  return IsVista() ? RADIODESK_VISTA_PROGRAM_DIR : RADIODESK_PROGRAM_DIR;
+}
+
+const core::CVtrLibrary& Library() {
+  static const core::CVtrLibrary library(ProgramFolder() / core::kVtrLibraryFileName);
+  return library;
+}
+
+void UtilityTest::SetUp() {
+  ::setenv("RADIODESK_VIRTUAL_TIME", "1", 1);
+  const auto root = testing_support::MakeTempDirectory();
+  machine_ = root / "machine";
+  profiles_ = root / "profiles";
+  std::filesystem::create_directories(profiles_);
+  ::setenv("RADIODESK_PROFILE_DIR", profiles_.c_str(), 1);
+  const auto made = sim::InitMachineDirectory(machine_, BuildUnderTest());
+  ASSERT_FALSE(made.has_value()) << *made;
+  const auto used = sim::UseMachine(machine_);
+  ASSERT_FALSE(used.has_value()) << *used;
+  core::ResetState();
+  // Most scenarios start after the first run; the first-run tests remove the value.
+  SetSetting("FirstRun", "255");
+}
+
+void UtilityTest::TearDown() {
+  if (app_ && app_->Sheet() != nullptr) Sheet().RunCommand(core::kCommandExit);
+  app_.reset();
+  QCoreApplication::processEvents();
+}
+
+void UtilityTest::SetSetting(const std::string& name, const std::string& text) {
+  ASSERT_EQ(core::WriteSetting(SettingsKey(), name, text), 0);
+}
+
+std::optional<std::string> UtilityTest::Setting(const std::string& name) {
+  std::string value;
+  if (core::ReadSetting(SettingsKey(), name, value) != 0) return std::nullopt;
+  return value;
+}
+
+bool UtilityTest::Start() {
+  app_ = std::make_unique<core::CRadiodeskApp>(
+      Library(), core::CRadiodeskApp::Options{.programDir = ProgramFolder().string(),
+                                              .pages = pages::AllPages()});
+  return app_->InitInstance();
+}
+
+void UtilityTest::StartAndSettle() {
+  ASSERT_TRUE(Start());
+  // The first poll sees the adapter; the automatic connection then runs to its end.
+  ASSERT_TRUE(RunUntil(
+      [this] { return Sheet().AutoConnector().Runs() >= 1 && Sheet().AutoConnector().IsIdle(); },
+      1200000));
+}
+
+uint64_t UtilityTest::Now() const {
+  return platform::Current().Clock().NowMs();
+}
+
+void UtilityTest::RunFor(uint32_t ms) {
+  const uint64_t end = Now() + ms;
+  RunUntil([this, end] { return Now() >= end; }, ms + 1);
+}
+
+bool UtilityTest::RunUntil(const std::function<bool()>& done, uint32_t ms) {
+  const uint64_t end = Now() + ms;
+  QElapsedTimer real;
+  real.start();
+  // Something must be due for the clock to move: a timer of the test's own keeps it going.
+  core::MachineTimer ticker(nullptr, [] {});
+  ticker.Start(10);
+  while (!done()) {
+    if (Now() >= end) return false;
+    if (real.elapsed() > kRealTimeLimitMs) {
+      ADD_FAILURE() << "no end after " << kRealTimeLimitMs << " ms of real time";
+      return false;
+    }
+    // One batch at a time: each timer the bridge fires is checked against done() at once.
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+  return true;
+}
+
+void UtilityTest::AddProfile(const std::string& name, const std::string& ssid, uint32_t auth,
+                             uint32_t encryption, const std::string& psk, bool makeDefault) {
+  const core::CVtrLibrary& lib = Library();
+  ProfileRecord record{};
+  lib.InitialProfile(&record);
+  SetText(record.profileName, name);
+  SetText(record.ssid, ssid);
+  record.networkType = 1;
+  record.authMode = auth;
+  record.encryption = encryption;
+  if (!psk.empty()) {
+    SetText(record.psk, psk);
+    record.pskLength = static_cast<uint32_t>(psk.size());
+  }
+  ASSERT_EQ(lib.AddProfile(core::kListCapacity, record.profileName, &record), 0) << name;
+  if (!makeDefault) return;
+  auto list = std::make_unique<core::ProfileArray>();
+  const int32_t count = lib.ReadProfileList(core::kListCapacity, list->data());
+  ASSERT_TRUE(lib.SetDefaultProfile(count, record.profileName, list->data()));
+}
+
+VtrLinkInfo UtilityTest::Link() const {
+  VtrLinkInfo link{};
+  Library().APLinkInformation(&link, 0);
+  return link;
+}
+
+std::string UtilityTest::LinkSsid() const {
+  const VtrLinkInfo link = Link();
+  return link.linkState == 1 ? std::string(link.ssid, strnlen(link.ssid, sizeof link.ssid)) : "";
+}
+
+void UtilityTest::SetAdapterPresent(bool present) {
+  const auto failed = sim::CurrentAdapterControl().SetPresent(present);
+  ASSERT_FALSE(failed.has_value()) << *failed;
+}
+
+QImage UtilityTest::Render(QWidget& widget, const std::string& name) {
+  const QImage image = widget.grab().toImage();
+  if (const char* dir = std::getenv("RADIODESK_SCREENSHOT_DIR")) {
+    image.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+  }
+  return image;
+}
+
+}  // namespace app_testing

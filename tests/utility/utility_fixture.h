@@ -1,0 +1,66 @@
+// The utility on a fresh simulated machine in virtual time, offscreen, in the test's process:
+// the real start-up, sheet and pages, with the library of one program folder (bin: VTRLib on an
+// xp machine; bin-vista: VantrelLib on a vista machine, chosen by RADIODESK_TEST_BUILD).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/core/property_sheet.h"
+#include "app/core/radiodesk_app.h"
+#include "app/core/vtr_library.h"
+
+namespace app_testing {
+
+// "xp" or "vista".
+std::string BuildUnderTest();
+bool IsVista();
+std::filesystem::path ProgramFolder();
+// The library of the program folder, loaded once for the whole test run.
+const core::CVtrLibrary& Library();
+
+class UtilityTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A setting under the utility's key, before or after the start.
+  void SetSetting(const std::string& name, const std::string& text);
+  std::optional<std::string> Setting(const std::string& name);
+
+  // Runs the start-up; false when it ended the program.
+  bool Start();
+  // Starts and runs until the first poll has handled the adapter (and any auto-connect ran).
+  void StartAndSettle();
+  core::CVantrelPropertySheet& Sheet() { return *app_->Sheet(); }
+  core::CRadiodeskApp& App() { return *app_; }
+
+  // Lets the event loop run while the machine's clock moves on by ms.
+  void RunFor(uint32_t ms);
+  // Runs until done() holds or ms of machine time passed; whether it holds.
+  bool RunUntil(const std::function<bool()>& done, uint32_t ms);
+  uint64_t Now() const;
+
+  // A profile through the library, made the default when asked.
+  void AddProfile(const std::string& name, const std::string& ssid, uint32_t auth = 0,
+                  uint32_t encryption = 0, const std::string& psk = {}, bool makeDefault = false);
+  VtrLinkInfo Link() const;
+  std::string LinkSsid() const;
+
+  // Pulls or plugs the adapter, as `vtrctl sim pull` does.
+  void SetAdapterPresent(bool present);
+
+  // The sheet rendered to an image; saved under RADIODESK_SCREENSHOT_DIR when set.
+  QImage Render(QWidget& widget, const std::string& name);
+
+  std::filesystem::path machine_;
+  std::filesystem::path profiles_;
+  std::unique_ptr<core::CRadiodeskApp> app_;
+};
+
+}  // namespace app_testing
