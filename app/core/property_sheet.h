@@ -92,6 +92,8 @@ class CVantrelPropertySheet : public QWidget {
   SiteSurveyHooks* SiteSurvey() const;
   ProfileManagerHooks* ProfileManager() const;
 
+  const CVtrLibrary& Library() const { return lib_; }
+
   // The state the workers read.
   bool ConnectPending() const { return connectPending_.load(); }
   void SetConnectPending(bool pending) { connectPending_ = pending; }

@@ -1,7 +1,6 @@
 #include "app/core/radiodesk_app.h"
 
 #include <QDir>
-#include <QMessageBox>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "app/core/app_state.h"
 #include "app/core/first_run_wait.h"
 #include "app/core/language.h"
+#include "app/core/message_box.h"
 #include "app/core/os_version_code.h"
 #include "app/core/settings.h"
 #include "lib/common/private_profile.h"
@@ -168,7 +168,7 @@ bool CRadiodeskApp::InitInstance() {
   if (!only) return false;
 
   if (!lib_.IsLoaded()) {
-    QMessageBox::warning(nullptr, QStringLiteral("Radiodesk"), kLoadFailureText);
+    ShowMessage(nullptr, kLoadFailureText, MessageIcon::Exclamation);
     return false;
   }
   if (!WaitOnFirstRun()) return false;
