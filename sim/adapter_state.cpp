@@ -50,6 +50,7 @@ AdapterState ReadState(const json& root) {
       Flag(Required(root, where, "regionProgrammed"), where + ".regionProgrammed");
   Optional(root, where, "settings", [&](const json& v, const std::string& w) {
     ExpectObject(v, w);
+    NoteMembersTaken(v);
     for (const auto& [key, bytes] : v.items()) {
       state.settings[ParseOidKey(key, w + "." + key)] = HexBytes(bytes, w + "." + key);
     }
@@ -128,17 +129,7 @@ std::string FormatAdapterState(const AdapterState& state) {
 }
 
 std::optional<std::string> ParseAdapterState(const std::string& text, AdapterState& state) {
-  try {
-    state = ReadState(json::parse(text));
-    return std::nullopt;
-  } catch (const json::parse_error& error) {
-    std::string detail = error.what();
-    const auto at = detail.find("parse error");
-    if (at != std::string::npos) detail = detail.substr(at);
-    return "adapter state: not valid JSON: " + detail;
-  } catch (const FieldError& error) {
-    return error.message();
-  }
+  return ParseDocument(text, "adapter state", [&](const json& root) { state = ReadState(root); });
 }
 
 const std::vector<NetworkDescription>& CurrentNeighbourhood(const AdapterState& state,

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/win_errors.h"
+#include "sim/machine_file.h"
 
 namespace sim {
 namespace {
@@ -30,14 +31,6 @@ class Fd {
  private:
   int fd_;
 };
-
-int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
-  int fd;
-  do {
-    fd = ::open(path, flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
 
 bool LockRetrying(int fd, int operation) {
   int result;
@@ -60,7 +53,7 @@ AdapterStateFile::AdapterStateFile(std::filesystem::path file, AdapterState init
     : file_(std::move(file)), lockFile_(file_.string() + ".lock"), initial_(std::move(initial)) {}
 
 long AdapterStateFile::Read(const std::function<void(const AdapterState&)>& read) {
-  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() >= 0 && !LockRetrying(lock.get(), LOCK_SH)) return ErrnoError(errno);
   std::shared_ptr<const AdapterState> state;
   std::string text;
@@ -70,7 +63,7 @@ long AdapterStateFile::Read(const std::function<void(const AdapterState&)>& read
 }
 
 long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) {
-  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() < 0) return ErrnoError(errno);
   if (!LockRetrying(lock.get(), LOCK_EX)) return ErrnoError(errno);
   std::shared_ptr<const AdapterState> current;
@@ -88,7 +81,7 @@ long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) 
 }
 
 long AdapterStateFile::Reset() {
-  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() < 0) return ErrnoError(errno);
   if (!LockRetrying(lock.get(), LOCK_EX)) return ErrnoError(errno);
   if (::unlink(file_.c_str()) < 0 && errno != ENOENT) return ErrnoError(errno);
@@ -96,24 +89,13 @@ long AdapterStateFile::Reset() {
 }
 
 long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::string& text) {
-  text.clear();
-  {
-    Fd file(OpenRetrying(file_.c_str(), O_RDONLY));
-    if (file.get() < 0) {
-      if (errno != ENOENT) return ErrnoError(errno);
-      state = std::make_shared<const AdapterState>(initial_);
-      return platform::kErrorSuccess;
+  if (auto fault = ReadMachineFile(file_, text)) {
+    if (fault->kind != MachineFileFault::Kind::kMissing) {
+      ReportOnce(fault->Describe(file_));
+      return fault->WindowsError();
     }
-    char buffer[16384];
-    for (;;) {
-      const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return ErrnoError(errno);
-      }
-      if (n == 0) break;
-      text.append(buffer, static_cast<size_t>(n));
-    }
+    state = std::make_shared<const AdapterState>(initial_);
+    return platform::kErrorSuccess;
   }
   {
     std::lock_guard guard(cacheMutex_);
@@ -124,7 +106,7 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   }
   auto parsed = std::make_shared<AdapterState>();
   if (auto fault = ParseAdapterState(text, *parsed)) {
-    std::fprintf(stderr, "radiodesk: %s: %s\n", file_.c_str(), fault->c_str());
+    ReportOnce(file_.string() + ": " + *fault);
     return platform::kErrorGenFailure;
   }
   std::lock_guard guard(cacheMutex_);
@@ -134,10 +116,18 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   return platform::kErrorSuccess;
 }
 
+void AdapterStateFile::ReportOnce(const std::string& fault) {
+  std::lock_guard guard(cacheMutex_);
+  if (fault == reportedFault_) return;
+  reportedFault_ = fault;
+  std::fprintf(stderr, "radiodesk: %s; `vtrctl sim reset` puts the adapter back as described\n",
+               fault.c_str());
+}
+
 long AdapterStateFile::WriteWhole(const std::string& text) {
   const std::string temp = file_.string() + ".tmp." + std::to_string(::getpid()) + "." +
                            std::to_string(tempCounter.fetch_add(1));
-  Fd file(OpenRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+  Fd file(OpenMachineFileForWriting(temp, O_WRONLY | O_CREAT | O_TRUNC, 0600));
   if (file.get() < 0) return ErrnoError(errno);
   auto fail = [&](int error) {
     ::unlink(temp.c_str());
@@ -156,6 +146,21 @@ long AdapterStateFile::WriteWhole(const std::string& text) {
   if (::close(file.release()) < 0) return fail(errno);
   if (::rename(temp.c_str(), file_.c_str()) < 0) return fail(errno);
   return platform::kErrorSuccess;
+}
+
+}  // namespace sim
+
+namespace sim {
+
+std::optional<std::string> CheckAdapterStateFile(const std::filesystem::path& file) {
+  std::string text;
+  if (auto fault = ReadMachineFile(file, text)) {
+    if (fault->kind == MachineFileFault::Kind::kMissing) return std::nullopt;
+    return fault->Describe(file);
+  }
+  AdapterState state;
+  if (auto fault = ParseAdapterState(text, state)) return file.string() + ": " + *fault;
+  return std::nullopt;
 }
 
 }  // namespace sim

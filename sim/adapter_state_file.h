@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "sim/adapter_state.h"
@@ -41,6 +42,8 @@ class AdapterStateFile {
  private:
   long Load(std::shared_ptr<const AdapterState>& state, std::string& text);
   long WriteWhole(const std::string& text);
+  // A damaged file fails every request: it is told once, not at each of them.
+  void ReportOnce(const std::string& fault);
 
   const std::filesystem::path file_;
   const std::filesystem::path lockFile_;
@@ -49,6 +52,11 @@ class AdapterStateFile {
   std::mutex cacheMutex_;
   std::string cachedText_;                           // guarded by cacheMutex_
   std::shared_ptr<const AdapterState> cachedState_;  // guarded by cacheMutex_
+  std::string reportedFault_;                        // guarded by cacheMutex_
 };
+
+// Why the state file cannot be read (its path and the fault), or nothing when it reads whole or
+// does not exist.
+std::optional<std::string> CheckAdapterStateFile(const std::filesystem::path& file);
 
 }  // namespace sim

@@ -1,14 +1,17 @@
 // Reading fields of machine.json and of the adapter's state file: every fault names the path of
-// the field, so that a user who edits the file by hand knows which line to look at.
+// the field, so that a user who edits the file by hand knows which line to look at. A field no
+// reader asks for is a fault too: a misspelt optional field would otherwise be dropped unseen.
 #pragma once
 
 #include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <cstdint>
-#include <limits>
+#include <functional>
+#include <optional>
 #include <string>
-#include <type_traits>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sim::fields {
@@ -24,9 +27,22 @@ class FieldError {
   std::string message_;
 };
 
+// Parses text as the document label names ("machine.json", "network") and hands the root to
+// read. Returns the fault, naming the field's path: a syntax error or a number beyond a double
+// with the path reached so far, a reader's FieldError as thrown, a field no reader took as
+// "unknown field".
+std::optional<std::string> ParseDocument(std::string_view text, const std::string& label,
+                                         const std::function<void(const json& root)>& read);
+
+// Records that the reader took this member of an object (Required and Optional do it).
+void NoteFieldTaken(const json& member);
+// Records that the reader took every member of this object whatever their names (a map).
+void NoteMembersTaken(const json& object);
+
 inline const json& Required(const json& object, const std::string& where, const char* field) {
   auto it = object.find(field);
   if (it == object.end()) throw FieldError(where + ": missing required field \"" + field + "\"");
+  NoteFieldTaken(*it);
   return *it;
 }
 
@@ -42,17 +58,12 @@ inline std::string Text(const json& value, const std::string& where) {
 template <typename T>
 T Number(const json& value, const std::string& where) {
   if (!value.is_number_integer()) throw FieldError(where + ": expected a whole number");
-  if constexpr (std::is_same_v<T, uint64_t>) {
-    // Beyond int64's range: a count of milliseconds since boot is never negative.
-    if (!value.is_number_unsigned()) throw FieldError(where + ": number out of range");
-    return value.get<uint64_t>();
-  }
-  const auto n = value.get<int64_t>();
-  if (n < static_cast<int64_t>(std::numeric_limits<T>::min()) ||
-      n > static_cast<int64_t>(std::numeric_limits<T>::max())) {
-    throw FieldError(where + ": number out of range");
-  }
-  return static_cast<T>(n);
+  // The JSON reader keeps a number of 2^63 or more as unsigned: read as signed it would wrap.
+  const bool fits = value.is_number_unsigned() ? std::in_range<T>(value.get<uint64_t>())
+                                               : std::in_range<T>(value.get<int64_t>());
+  if (!fits) throw FieldError(where + ": number out of range");
+  return value.is_number_unsigned() ? static_cast<T>(value.get<uint64_t>())
+                                    : static_cast<T>(value.get<int64_t>());
 }
 
 inline bool Flag(const json& value, const std::string& where) {
@@ -63,7 +74,9 @@ inline bool Flag(const json& value, const std::string& where) {
 template <typename Read>
 void Optional(const json& object, const std::string& where, const char* field, Read read) {
   auto it = object.find(field);
-  if (it != object.end()) read(*it, where + "." + field);
+  if (it == object.end()) return;
+  NoteFieldTaken(*it);
+  read(*it, where + "." + field);
 }
 
 // "00-0C-43-12-34-56" or "00:0c:43:12:34:56": 1 to 8 bytes.

@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "sim/machine_file.h"
+
 namespace sim {
 
 VtrSystemTime ToSystemTime(int64_t utcMs, int32_t utcOffsetMinutes) {
@@ -69,12 +71,13 @@ namespace {
 // Maps the machine's count, creating it at 0; nothing when the file cannot be had. A new file
 // is all zero bytes, so a process that maps it while another creates it reads 0 as well.
 uint64_t* MapCount(const std::filesystem::path& countFile) {
-  const int fd = open(countFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = OpenMachineFileForWriting(countFile, O_RDWR | O_CREAT | O_NONBLOCK, 0644);
   if (fd < 0) return nullptr;
   struct stat status {};
   void* mapped = MAP_FAILED;
-  if (fstat(fd, &status) == 0 && (status.st_size >= static_cast<off_t>(sizeof(uint64_t)) ||
-                                  ftruncate(fd, sizeof(uint64_t)) == 0)) {
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+      (status.st_size >= static_cast<off_t>(sizeof(uint64_t)) ||
+       ftruncate(fd, sizeof(uint64_t)) == 0)) {
     mapped = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   }
   close(fd);

@@ -232,17 +232,12 @@ MachineDescription ReadMachine(const json& root) {
 }  // namespace
 
 std::variant<MachineDescription, std::string> ParseMachineDescription(std::string_view text) {
-  try {
-    return ReadMachine(json::parse(text));
-  } catch (const json::parse_error& error) {
-    // The library's message reads "[json.exception.parse_error.101] parse error at line ...".
-    std::string detail = error.what();
-    const auto at = detail.find("parse error");
-    if (at != std::string::npos) detail = detail.substr(at);
-    return "machine.json: not valid JSON: " + detail;
-  } catch (const FieldError& error) {
-    return error.message();
+  MachineDescription machine;
+  if (auto fault = ParseDocument(text, "machine.json",
+                                 [&](const json& root) { machine = ReadMachine(root); })) {
+    return *fault;
   }
+  return machine;
 }
 
 std::string UserTempPath(const MachineDescription& machine) {

@@ -215,13 +215,14 @@ void ReadPlace(const json& value, const std::string& where, NetworkDescription& 
     throw FieldError(where + ": give either \"channel\" or \"frequency\" (MHz)");
   }
   if (hasChannel) {
-    const auto channel = Number<uint32_t>(value["channel"], where + ".channel");
+    const auto channel = Number<uint32_t>(Required(value, where, "channel"), where + ".channel");
     network.frequencyMHz = ChannelFrequencyMHz(channel);
     if (network.frequencyMHz == 0) {
       throw FieldError(where + ".channel: no such channel (1-14, 34-165, 183-196)");
     }
   } else {
-    network.frequencyMHz = Number<uint32_t>(value["frequency"], where + ".frequency");
+    network.frequencyMHz =
+        Number<uint32_t>(Required(value, where, "frequency"), where + ".frequency");
     if (network.frequencyMHz < 2400 || network.frequencyMHz > 5900) {
       throw FieldError(where + ".frequency: expected MHz between 2400 and 5900");
     }
@@ -328,10 +329,10 @@ NetworkDescription ReadNetwork(const json& value, const std::string& where) {
   const bool hasHex = value.contains("ssidHex");
   if (hasText == hasHex) throw FieldError(where + ": give either \"ssid\" or \"ssidHex\"");
   if (hasText) {
-    const std::string ssid = Text(value["ssid"], where + ".ssid");
+    const std::string ssid = Text(Required(value, where, "ssid"), where + ".ssid");
     network.ssid.assign(ssid.begin(), ssid.end());
   } else {
-    network.ssid = HexBytes(value["ssidHex"], where + ".ssidHex");
+    network.ssid = HexBytes(Required(value, where, "ssidHex"), where + ".ssidHex");
   }
   if (network.ssid.size() > 32) {
     throw FieldError(where + (hasText ? ".ssid" : ".ssidHex") + ": at most 32 bytes");
@@ -501,17 +502,8 @@ json NetworkJson(const NetworkDescription& network) {
 }
 
 std::optional<std::string> ParseNetworkText(const std::string& text, NetworkDescription& network) {
-  try {
-    network = ReadNetwork(json::parse(text), "network");
-    return std::nullopt;
-  } catch (const json::parse_error& error) {
-    std::string detail = error.what();
-    const auto at = detail.find("parse error");
-    if (at != std::string::npos) detail = detail.substr(at);
-    return "network: not valid JSON: " + detail;
-  } catch (const FieldError& error) {
-    return error.message();
-  }
+  return ParseDocument(text, "network",
+                       [&](const json& root) { network = ReadNetwork(root, "network"); });
 }
 
 }  // namespace sim

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/win_errors.h"
+#include "sim/machine_file.h"
 #include "sim/regedit_format.h"
 
 namespace sim {
@@ -75,23 +76,6 @@ int LockRetrying(int fd, int operation) {
   return result;
 }
 
-long ReadAll(int fd, std::string& text) {
-  struct stat info {};
-  if (::fstat(fd, &info) < 0) return ErrnoToWindows(errno);
-  text.clear();
-  text.reserve(static_cast<size_t>(info.st_size) + 1);
-  char buffer[16384];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return ErrnoToWindows(errno);
-    }
-    if (n == 0) return platform::kErrorSuccess;
-    text.append(buffer, static_cast<size_t>(n));
-  }
-}
-
 long WriteAll(int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
@@ -122,7 +106,7 @@ std::string RegistryFileStore::TempPrefix() const {
 long RegistryFileStore::Read(const std::function<long(const Hive&)>& read) {
   // A machine directory we cannot create the lock file in (read-only, or not there yet) has no
   // writer we could race with through this lock; we then read without it.
-  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() < 0) lock = Fd(OpenRetrying(lockFile_.c_str(), O_RDONLY));
   if (lock.get() >= 0 && LockRetrying(lock.get(), LOCK_SH) < 0) return ErrnoToWindows(errno);
   std::shared_ptr<const Hive> hive;
@@ -131,7 +115,7 @@ long RegistryFileStore::Read(const std::function<long(const Hive&)>& read) {
 }
 
 long RegistryFileStore::Modify(const std::function<long(Hive&, bool&)>& change) {
-  Fd lock(OpenRetrying(lockFile_.c_str(), O_RDWR | O_CREAT, 0600));
+  Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() < 0) return ErrnoToWindows(errno);
   if (LockRetrying(lock.get(), LOCK_EX) < 0) return ErrnoToWindows(errno);
   std::shared_ptr<const Hive> current;
@@ -150,14 +134,14 @@ long RegistryFileStore::Modify(const std::function<long(Hive&, bool&)>& change) 
 
 long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   std::string text;
-  {
-    Fd file(OpenRetrying(hiveFile_.c_str(), O_RDONLY));
-    if (file.get() < 0) {
-      if (errno != ENOENT) return ErrnoToWindows(errno);
+  if (auto fault = ReadMachineFile(hiveFile_, text)) {
+    using Kind = MachineFileFault::Kind;
+    if (fault->kind == Kind::kMissing) {
       hive = std::make_shared<const Hive>();
       return platform::kErrorSuccess;
     }
-    if (long error = ReadAll(file.get(), text)) return error;
+    if (fault->kind != Kind::kUnreadable) return kErrorBadDb;
+    return ErrnoToWindows(fault->error);
   }
   {
     std::lock_guard guard(cacheMutex_);
@@ -184,7 +168,7 @@ long RegistryFileStore::WriteWhole(const std::string& text) {
   for (int attempt = 0; file.get() < 0; ++attempt) {
     temp = directory / (TempPrefix() + std::to_string(::getpid()) + "." +
                         std::to_string(tempCounter.fetch_add(1)));
-    file = Fd(OpenRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+    file = Fd(OpenMachineFileForWriting(temp, O_WRONLY | O_CREAT | O_EXCL, 0600));
     if (file.get() < 0 && (errno != EEXIST || attempt > 100)) return ErrnoToWindows(errno);
   }
   auto fail = [&](long error) {

@@ -2,17 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <optional>
 #include <set>
 
 #include "platform/x509_certificate.h"
+#include "sim/machine_file.h"
 
 namespace sim {
 namespace {
-
-// A store file larger than this is no store a machine keeps; it is not read.
-constexpr uintmax_t kMaxStoreFileBytes = 4 << 20;
 
 // The file of a store, by its name as Crypt32 takes it (any case); only the machine's three
 // stores exist, so no other name reaches the file system.
@@ -25,17 +22,12 @@ std::optional<std::string> StoreFileName(const std::string& storeName) {
   return std::nullopt;
 }
 
+// A store file that is not a regular file of a machine file's size is an empty store.
 std::vector<platform::X509Certificate> ReadStoreFile(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  if (error || size > kMaxStoreFileBytes) return {};
-  std::ifstream file(path, std::ios::binary);
-  std::string text(static_cast<size_t>(size), '\0');
-  file.read(text.data(), static_cast<std::streamsize>(size));
-  // A file cut short while it is read yields what was read.
-  return platform::ReadPemCertificates(text.data(), static_cast<size_t>(file.gcount()));
+  std::string text;
+  if (ReadMachineFile(path, text)) return {};
+  return platform::ReadPemCertificates(text.data(), text.size());
 }
-
 const platform::SystemStoreCertificate* FindBySubject(
     const std::vector<platform::SystemStoreCertificate>& store, const std::string& name) {
   const auto found = std::find_if(store.begin(), store.end(),

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/version_resource.h"
 #include "sim/machine_clock.h"
+#include "sim/machine_file.h"
 
 namespace sim {
 namespace {
@@ -74,11 +73,10 @@ std::optional<std::filesystem::path> SimFiles::HostPath(std::string_view windows
 std::optional<platform::FixedFileVersion> SimFiles::FileVersion(std::string_view windowsPath) {
   const auto host = HostPath(windowsPath);
   if (!host) return std::nullopt;
-  std::ifstream file(*host, std::ios::binary);
-  if (!file) return std::nullopt;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                                   std::istreambuf_iterator<char>()};
-  return platform::FindFixedFileVersion(bytes.data(), bytes.size());
+  std::string bytes;
+  if (ReadMachineFile(*host, bytes)) return std::nullopt;
+  return platform::FindFixedFileVersion(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                        bytes.size());
 }
 
 std::optional<VtrSystemTime> SimFiles::LastWriteLocalTime(std::string_view windowsPath) {

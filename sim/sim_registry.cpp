@@ -1,12 +1,10 @@
 #include "sim/sim_registry.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/win_errors.h"
+#include "sim/machine_file.h"
 #include "sim/regedit_format.h"
 #include "sim/registry_file_store.h"
 #include "sim/registry_hive.h"
@@ -193,14 +191,12 @@ long SimRegistry::DeleteValue(const platform::RegKey& key, std::string_view name
 }
 
 std::optional<std::string> CheckHiveFile(const std::filesystem::path& hiveFile) {
-  std::error_code ec;
-  if (!std::filesystem::exists(hiveFile, ec) && !ec) {
-    return std::nullopt;  // an empty registry, created on the first change
+  std::string text;
+  if (auto fault = ReadMachineFile(hiveFile, text)) {
+    // An absent hive is an empty registry, created on the first change.
+    if (fault->kind == MachineFileFault::Kind::kMissing) return std::nullopt;
+    return fault->Describe(hiveFile);
   }
-  std::ifstream in(hiveFile, std::ios::binary);
-  if (!in) return hiveFile.string() + ": cannot be read (" + std::strerror(errno) + ")";
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return hiveFile.string() + ": cannot be read";
   Hive hive;
   if (auto error = ParseRegedit(text.data(), text.size(), hive)) {
     return hiveFile.string() + " " + error->Describe();

@@ -7,12 +7,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <utility>
+#include <variant>
 
 #include "platform/win_errors.h"
+#include "sim/machine_file.h"
 
 namespace sim {
 namespace {
@@ -49,27 +49,29 @@ long ErrnoError(int error) {
   }
 }
 
-// The stored list; an absent file is an empty one, a damaged one nothing.
-std::optional<json> ReadList(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return json::array();
-  std::ostringstream text;
-  text << in.rdbuf();
-  json list = json::parse(text.str(), nullptr, false);
-  if (!list.is_array()) return std::nullopt;
-  for (const auto& entry : list) {
+// The stored list; an absent file is an empty one, a damaged one the fault.
+std::variant<json, std::string> ReadList(const std::filesystem::path& file) {
+  std::string text;
+  if (auto fault = ReadMachineFile(file, text)) {
+    if (fault->kind == MachineFileFault::Kind::kMissing) return json::array();
+    return fault->Describe(file);
+  }
+  json list = json::parse(text, nullptr, false);
+  if (!list.is_array()) return file.string() + ": not a list of stored profiles";
+  for (size_t i = 0; i < list.size(); ++i) {
+    const json& entry = list[i];
     if (!entry.is_object() || !entry.contains("name") || !entry["name"].is_string() ||
         !entry.contains("xml") || !entry["xml"].is_string()) {
-      return std::nullopt;
+      return file.string() + ": entry " + std::to_string(i) +
+             " lacks a \"name\" or an \"xml\" text";
     }
   }
   return list;
 }
-
 long WriteWhole(const std::filesystem::path& file, const std::string& text) {
   const std::string temp = file.string() + ".tmp." + std::to_string(::getpid()) + "." +
                            std::to_string(tempCounter.fetch_add(1));
-  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  Fd out(OpenMachineFileForWriting(temp, O_WRONLY | O_CREAT | O_EXCL, 0600));
   if (out.get() < 0) return ErrnoError(errno);
   auto fail = [&](int error) {
     ::unlink(temp.c_str());
@@ -99,7 +101,7 @@ long WriteWhole(const std::filesystem::path& file, const std::string& text) {
 class StoreLock {
  public:
   StoreLock(const std::filesystem::path& lockFile, int operation)
-      : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+      : fd_(OpenMachineFileForWriting(lockFile, O_RDWR | O_CREAT, 0600)) {
     if (fd_.get() < 0) return;
     while (::flock(fd_.get(), operation) < 0) {
       if (errno != EINTR) return;
@@ -122,8 +124,9 @@ std::optional<std::string> WlanProfileStore::Find(const std::string& name) const
   std::lock_guard guard(mutex_);
   StoreLock lock(lockFile_, LOCK_SH);
   if (!lock.locked()) return std::nullopt;
-  const auto list = ReadList(file_);
-  if (!list) return std::nullopt;
+  const auto read = ReadList(file_);
+  const json* list = std::get_if<json>(&read);
+  if (list == nullptr) return std::nullopt;
   for (const auto& entry : *list) {
     if (entry["name"].get<std::string>() == name) return entry["xml"].get<std::string>();
   }
@@ -134,9 +137,10 @@ long WlanProfileStore::Put(const std::string& name, const std::string& text, boo
   std::lock_guard guard(mutex_);
   StoreLock lock(lockFile_, LOCK_EX);
   if (!lock.locked()) return ErrnoError(errno);
-  auto list = ReadList(file_);
+  auto read = ReadList(file_);
+  json* list = std::get_if<json>(&read);
   // A damaged store is left for its owner to look at rather than replaced by one profile.
-  if (!list) return platform::kErrorGenFailure;
+  if (list == nullptr) return platform::kErrorGenFailure;
   bool replaced = false;
   for (auto& entry : *list) {
     if (entry["name"].get<std::string>() != name) continue;
@@ -146,6 +150,12 @@ long WlanProfileStore::Put(const std::string& name, const std::string& text, boo
   }
   if (!replaced) list->push_back({{"name", name}, {"xml", text}});
   return WriteWhole(file_, list->dump(2) + "\n");
+}
+
+std::optional<std::string> CheckWlanProfileFile(const std::filesystem::path& file) {
+  const auto read = ReadList(file);
+  if (const auto* fault = std::get_if<std::string>(&read)) return *fault;
+  return std::nullopt;
 }
 
 }  // namespace sim

@@ -29,4 +29,8 @@ class WlanProfileStore {
   mutable std::mutex mutex_;
 };
 
+// Why the stored profiles cannot be read (the file and the fault), or nothing when they read
+// whole or there are none.
+std::optional<std::string> CheckWlanProfileFile(const std::filesystem::path& file);
+
 }  // namespace sim

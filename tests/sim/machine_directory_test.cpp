@@ -77,6 +77,30 @@ TEST(MachineDirectoryTest, DescriptionFaultsNameTheirPlace) {
        "machine.json.adapters[0].mac: expected an address"},
       {R"({"name": "x", "os": {"platformId": 2, "major": -5, "minor": 1}, "adapters": []})",
        "machine.json.os.major: number out of range"},
+      // Numbers of 2^63 and more, which a signed reading would wrap.
+      {R"({"name": "x", "os": {"platformId": 2, "major": 9223372036854775808, "minor": 1},
+           "adapters": []})",
+       "machine.json.os.major: number out of range"},
+      {R"({"name": "x", "os": {"platformId": 2, "major": 5, "minor": 1}, "adapters": [],
+           "neighbourhood": [{"ssid": "A", "bssid": "00-11-22-33-44-55", "channel": 6,
+                              "rssi": 18446744073709551556}]})",
+       "machine.json.neighbourhood[0].rssi: number out of range"},
+      // Beyond a double: the reader itself fails, at the field.
+      {R"({"name": "x", "os": {"platformId": 2, "major": 5, "minor": 1}, "adapters": [],
+           "timeScale": 1e400})",
+       "machine.json.timeScale: number out of range"},
+      {R"({"name": "x", "os": {"platformId": 2, "major": 5, "minor": 1}, "adapters": [],
+           "neighbourhood": [{}, {"ssid": 1e999}]})",
+       "machine.json.neighbourhood[1].ssid: number out of range"},
+      // A misspelt optional field is not dropped unseen.
+      {R"({"name": "x", "os": {"platformId": 2, "major": 5, "minor": 1, "biuld": 2600},
+           "adapters": []})",
+       "machine.json.os.biuld: unknown field"},
+      {R"({"name": "x", "os": {"platformId": 2, "major": 5, "minor": 1}, "adapters": [],
+           "neighbourhood": [{"ssid": "A", "bssid": "00-11-22-33-44-55", "channel": 6,
+                              "rssi": -50, "credentials": {"passphrase": "12345678",
+                                                           "wepKey": "x"}}]})",
+       "machine.json.neighbourhood[0].credentials.wepKey: unknown field"},
   };
   for (const auto& c : cases) {
     const auto failure = sim::InitMachineFromDescription(base / "m", c.text);
@@ -95,6 +119,18 @@ TEST(MachineDirectoryTest, CheckFindsBrokenMachinesAndChangesNothing) {
   auto failure = sim::CheckMachineDirectory(dir);
   ASSERT_TRUE(failure.has_value());
   EXPECT_NE(failure->find("machine.json: not valid JSON"), std::string::npos) << *failure;
+  WriteAll(dir / sim::kDescriptionFile, description);
+
+  // The field's whole path is told, as the file's full name.
+  nlohmann::json edited = nlohmann::json::parse(description);
+  edited["adapters"][1]["radio"]["region"] = 300;
+  WriteAll(dir / sim::kDescriptionFile, edited.dump(2));
+  failure = sim::CheckMachineDirectory(dir);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_NE(failure->find((dir / sim::kDescriptionFile).string() +
+                          ": adapters[1].radio.region: expected 0 to 127"),
+            std::string::npos)
+      << *failure;
   WriteAll(dir / sim::kDescriptionFile, description);
 
   WriteAll(dir / sim::kHiveFile, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=dword:zz\n");

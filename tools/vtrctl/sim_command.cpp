@@ -47,8 +47,9 @@ constexpr std::string_view kAddHelp =
     "mode, rates, security, ciphers, ht, wps, privacy, beaconInterval, ies, extraIes and\n"
     "credentials.\n";
 
-sim::AdapterControl MachineControl() {
-  if (auto why = sim::PrepareSelectedMachine()) throw Failure(*why);
+// scope: kOpening for a reset, which is the way out of a damaged state file.
+sim::AdapterControl MachineControl(sim::MachineCheck scope = sim::MachineCheck::kEveryFile) {
+  if (auto why = sim::PrepareSelectedMachine(scope)) throw Failure(*why);
   return sim::CurrentAdapterControl();
 }
 
@@ -216,7 +217,7 @@ int RunReset(Context& ctx, std::span<const std::string> args) {
     return 0;
   }
   RequirePositionals(parsed, 0, 0, "vtrctl sim reset");
-  Check(MachineControl().Reset());
+  Check(MachineControl(sim::MachineCheck::kOpening).Reset());
   Done(ctx, "adapter and air as described");
   return 0;
 }
