@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/network_keys.h"
 #include "lib/common/registry_access.h"
 #include "vtrlib.h"
@@ -41,7 +42,7 @@ uint32_t InstanceNumber(const std::string& subkey) {
 }  // namespace
 
 void VTR_GetIndexAndGUIDByVIDPID(const char* hardwareId, uint32_t* index, char* guid,
-                                 uint32_t guidSize) {
+                                 uint32_t guidSize) try {
   if (hardwareId == nullptr || index == nullptr || guid == nullptr || guidSize == 0) return;
   const std::string wanted = Upper(hardwareId);
   const std::string subkey = FindClassInstance([&](const std::string& key) {
@@ -54,9 +55,11 @@ void VTR_GetIndexAndGUIDByVIDPID(const char* hardwareId, uint32_t* index, char* 
   if (!instanceId || instanceId->size() >= guidSize) return;
   std::memcpy(guid, instanceId->c_str(), instanceId->size() + 1);
   *index = InstanceNumber(subkey);
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }
 
-void VTR_GetIndexByGUID(const char* guid, uint32_t* index) {
+void VTR_GetIndexByGUID(const char* guid, uint32_t* index) try {
   if (guid == nullptr || index == nullptr) return;
   const std::string wanted = Upper(guid);
   const std::string subkey = FindClassInstance([&](const std::string& key) {
@@ -64,4 +67,6 @@ void VTR_GetIndexByGUID(const char* guid, uint32_t* index) {
                       wanted);
   });
   if (!subkey.empty()) *index = InstanceNumber(subkey);
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }

@@ -1,6 +1,7 @@
 // Key bytes to hexadecimal text and back, right-aligned as the key fields keep them.
 #include <cstring>
 
+#include "lib/common/export_boundary.h"
 #include "vtrlib.h"
 
 namespace {
@@ -17,7 +18,7 @@ int DigitValue(char c) {
 }  // namespace
 
 char* VTR_HexToString(const uint8_t* bytes, uint32_t byteCount, char* text, uint32_t digitCount,
-                      uint32_t reverseOrder) {
+                      uint32_t reverseOrder) try {
   if (text == nullptr) return text;
   std::memset(text, '0', digitCount);
   text[digitCount] = '\0';
@@ -31,10 +32,12 @@ char* VTR_HexToString(const uint8_t* bytes, uint32_t byteCount, char* text, uint
     text[position + 1] = kDigits[bytes[i] & 0x0F];
   }
   return text;
+} catch (...) {
+  return vtr::ExceptionAtBoundary<char*>(__func__, text);
 }
 
 uint8_t* VTR_StringToHex(const char* text, uint32_t textLength, uint8_t* bytes, uint32_t byteCount,
-                         uint32_t reverseOrder) {
+                         uint32_t reverseOrder) try {
   if (bytes == nullptr) return bytes;
   std::memset(bytes, 0, byteCount);
   if (text == nullptr) return bytes;
@@ -49,4 +52,6 @@ uint8_t* VTR_StringToHex(const char* text, uint32_t textLength, uint8_t* bytes, 
     end = start;
   }
   return bytes;
+} catch (...) {
+  return vtr::ExceptionAtBoundary<uint8_t*>(__func__, bytes);
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/profile_file_mode.h"
 #include "lib/common/profile_record_rules.h"
 #include "lib/common/profile_storage_mode.h"
@@ -30,15 +31,6 @@ Setting& TheSetting() {
 constexpr uint32_t kRoots[] = {VTR_HKEY_CLASSES_ROOT, VTR_HKEY_CURRENT_USER, VTR_HKEY_LOCAL_MACHINE,
                                VTR_HKEY_USERS};
 
-template <typename Result, typename Body>
-Result Guarded(Result failure, Body&& body) {
-  try {
-    return body();
-  } catch (...) {
-    return failure;
-  }
-}
-
 }  // namespace
 
 StorageChoice CurrentStorage() {
@@ -55,9 +47,8 @@ StorageChoice CurrentStorage() {
 }  // namespace vtr::profile
 
 using vtr::profile::CurrentStorage;
-using vtr::profile::Guarded;
 
-const char* VTR_ProfileSetting(const ProfileStorageSetting* requested) {
+const char* VTR_ProfileSetting(const ProfileStorageSetting* requested) try {
   auto& setting = vtr::profile::TheSetting();
   std::lock_guard lock(setting.mutex);
   if (requested == nullptr) return setting.keyPath;
@@ -71,61 +62,63 @@ const char* VTR_ProfileSetting(const ProfileStorageSetting* requested) {
   std::memcpy(setting.keyPath, requested->keyPath, length);
   setting.keyPath[length] = '\0';
   return setting.keyPath;
+} catch (...) {
+  return vtr::ExceptionAtBoundary<const char*>(__func__, nullptr);
 }
 
-int32_t VTR_ReadProfileList(int32_t max, ProfileRecord* list) {
-  return Guarded<int32_t>(0, [&]() -> int32_t {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileReadList(max, list);
-    return storage.registry ? RegistryReadList(*storage.registry, max, list) : 0;
-  });
+int32_t VTR_ReadProfileList(int32_t max, ProfileRecord* list) try {
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileReadList(max, list);
+  return storage.registry ? RegistryReadList(*storage.registry, max, list) : 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{0});
 }
 
-VtrBool VTR_ReadSingleProfile(const char* name, ProfileRecord* record) {
+VtrBool VTR_ReadSingleProfile(const char* name, ProfileRecord* record) try {
   if (name == nullptr || record == nullptr) return 0;
-  return Guarded<VtrBool>(0, [&]() -> VtrBool {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileReadSingle(name, *record);
-    return storage.registry && RegistryReadSingle(*storage.registry, name, *record);
-  });
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileReadSingle(name, *record);
+  return storage.registry && RegistryReadSingle(*storage.registry, name, *record);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_WriteSingleProfile(const char* name, const ProfileRecord* record) {
+VtrBool VTR_WriteSingleProfile(const char* name, const ProfileRecord* record) try {
   if (name == nullptr || record == nullptr) return 0;
-  return Guarded<VtrBool>(0, [&]() -> VtrBool {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileWriteSingle(name, *record);
-    return storage.registry && RegistryWriteSingle(*storage.registry, name, *record);
-  });
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileWriteSingle(name, *record);
+  return storage.registry && RegistryWriteSingle(*storage.registry, name, *record);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-int32_t VTR_WriteProfileList(int32_t count, const ProfileRecord* list) {
-  return Guarded<int32_t>(0, [&]() -> int32_t {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileWriteList(count, list);
-    return storage.registry ? RegistryWriteList(*storage.registry, count, list) : 0;
-  });
+int32_t VTR_WriteProfileList(int32_t count, const ProfileRecord* list) try {
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileWriteList(count, list);
+  return storage.registry ? RegistryWriteList(*storage.registry, count, list) : 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{0});
 }
 
-int32_t VTR_AddProfile(int32_t max, const char* name, const ProfileRecord* record) {
+int32_t VTR_AddProfile(int32_t max, const char* name, const ProfileRecord* record) try {
   if (record == nullptr) return 3;
-  return Guarded<int32_t>(3, [&]() -> int32_t {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileAdd(max, name, *record);
-    return storage.registry ? RegistryAdd(*storage.registry, name, *record) : 3;
-  });
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileAdd(max, name, *record);
+  return storage.registry ? RegistryAdd(*storage.registry, name, *record) : 3;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{3});
 }
 
-VtrBool VTR_DeleteProfile(const char* name) {
+VtrBool VTR_DeleteProfile(const char* name) try {
   if (name == nullptr) return 0;
-  return Guarded<VtrBool>(0, [&]() -> VtrBool {
-    const auto storage = CurrentStorage();
-    if (storage.fileMode) return vtr::profile::FileDelete(name);
-    return storage.registry && RegistryDelete(*storage.registry, name);
-  });
+  const auto storage = CurrentStorage();
+  if (storage.fileMode) return vtr::profile::FileDelete(name);
+  return storage.registry && RegistryDelete(*storage.registry, name);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetDefaultProfile(int32_t count, const char* name, ProfileRecord* list) {
+VtrBool VTR_SetDefaultProfile(int32_t count, const char* name, ProfileRecord* list) try {
   if (count < 1 || list == nullptr || name == nullptr || name[0] == '\0') return 0;
   // The caller's list first: the match takes the flag from the last flagged record met before it
   // (or itself); a flagged record after the match keeps its flag.
@@ -141,9 +134,9 @@ VtrBool VTR_SetDefaultProfile(int32_t count, const char* name, ProfileRecord* li
     }
   }
   if (!matched) return 0;
-  return Guarded<VtrBool>(0, [&]() -> VtrBool {
-    // In registry mode the caller stores the list itself.
-    if (!CurrentStorage().fileMode) return 0;
-    return vtr::profile::FileSetDefault(name);
-  });
+  // In registry mode the caller stores the list itself.
+  if (!CurrentStorage().fileMode) return 0;
+  return vtr::profile::FileSetDefault(name);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/profile_file_mode.h"
 #include "lib/common/profile_record_rules.h"
 #include "lib/common/profile_storage_mode.h"
@@ -105,18 +106,14 @@ bool Export(const char* path) {
 
 }  // namespace vtr::profile
 
-int32_t VTR_ImportProfile(const char* path, int32_t max) {
-  try {
-    return vtr::profile::Import(path, max);
-  } catch (...) {
-    return 3;
-  }
+int32_t VTR_ImportProfile(const char* path, int32_t max) try {
+  return vtr::profile::Import(path, max);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{3});
 }
 
-VtrBool VTR_ExportProfile(const char* path) {
-  try {
-    return vtr::profile::Export(path) ? 1 : 0;
-  } catch (...) {
-    return 0;
-  }
+VtrBool VTR_ExportProfile(const char* path) try {
+  return vtr::profile::Export(path) ? 1 : 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "lib/common/export_boundary.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 #include "vtrlib.h"
@@ -53,7 +54,7 @@ size_t MultiStringLength(const char* data, size_t limit) {
 }  // namespace
 
 VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer, uint32_t bufferSize,
-                              const char* defaultText, uint32_t root, uint32_t wow64) {
+                              const char* defaultText, uint32_t root, uint32_t wow64) try {
   RegKey opened;
   if (buffer == nullptr || bufferSize == 0 || !OpenForReading(key, root, wow64, opened)) {
     return 0;
@@ -70,17 +71,21 @@ VtrBool VTR_GetRegistryString(const char* key, const char* name, char* buffer, u
   }
   CopyDefaultText(buffer, bufferSize, defaultText);
   return 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryString(const char* key, const char* name, const char* text, uint32_t root,
-                              uint32_t wow64) {
+                              uint32_t wow64) try {
   if (text == nullptr) return 0;
   return SetValue(key, name, platform::kRegSz, text, static_cast<uint32_t>(std::strlen(text)), root,
                   wow64);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegistryMultiStr(const char* key, const char* name, char* buffer,
-                                uint32_t bufferSize, const char* defaultValue, uint32_t root) {
+                                uint32_t bufferSize, const char* defaultValue, uint32_t root) try {
   if (buffer == nullptr || bufferSize == 0) return 0;
   // The default is copied only as far as it reaches (its closing empty text), never past it.
   std::memset(buffer, 0, bufferSize);
@@ -93,15 +98,19 @@ VtrBool VTR_GetRegistryMultiStr(const char* key, const char* name, char* buffer,
   uint32_t size = bufferSize;
   return Registry().QueryValue(opened, name != nullptr ? name : "", &type,
                                reinterpret_cast<uint8_t*>(buffer), &size) == 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryMultiStr(const char* key, const char* name, const char* data, uint32_t size,
-                                uint32_t root) {
+                                uint32_t root) try {
   return SetValue(key, name, platform::kRegMultiSz, data, size, root, 0);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegistryDWORD(const char* key, const char* name, uint32_t* result,
-                             uint32_t defaultValue, uint32_t root, uint32_t wow64) {
+                             uint32_t defaultValue, uint32_t root, uint32_t wow64) try {
   RegKey opened;
   if (result == nullptr || !OpenForReading(key, root, wow64, opened)) return 0;
   uint32_t type = 0;
@@ -112,57 +121,73 @@ VtrBool VTR_GetRegistryDWORD(const char* key, const char* name, uint32_t* result
   }
   *result = defaultValue;
   return 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryDWORD(const char* key, const char* name, uint32_t value, uint32_t root,
-                             uint32_t wow64) {
+                             uint32_t wow64) try {
   return SetValue(key, name, platform::kRegDword, &value, sizeof(value), root, wow64);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegistryWORD(const char* key, const char* name, uint16_t* result,
-                            uint16_t defaultValue, uint32_t root, uint32_t wow64) {
+                            uint16_t defaultValue, uint32_t root, uint32_t wow64) try {
   if (result == nullptr) return 0;
   uint32_t wide = defaultValue;
   const VtrBool read = VTR_GetRegistryDWORD(key, name, &wide, defaultValue, root, wow64);
   *result = read ? static_cast<uint16_t>(wide) : defaultValue;
   return read;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryWORD(const char* key, const char* name, uint16_t value, uint32_t root,
-                            uint32_t wow64) {
+                            uint32_t wow64) try {
   return VTR_SetRegistryDWORD(key, name, value, root, wow64);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegistryBYTE(const char* key, const char* name, uint8_t* result,
-                            uint8_t defaultValue, uint32_t root, uint32_t wow64) {
+                            uint8_t defaultValue, uint32_t root, uint32_t wow64) try {
   if (result == nullptr) return 0;
   uint32_t wide = defaultValue;
   const VtrBool read = VTR_GetRegistryDWORD(key, name, &wide, defaultValue, root, wow64);
   *result = read ? static_cast<uint8_t>(wide) : defaultValue;
   return read;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryBYTE(const char* key, const char* name, uint8_t value, uint32_t root,
-                            uint32_t wow64) {
+                            uint32_t wow64) try {
   return VTR_SetRegistryDWORD(key, name, value, root, wow64);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegistryBinary(const char* key, const char* name, uint8_t* buffer,
-                              uint32_t bufferSize, uint32_t root) {
+                              uint32_t bufferSize, uint32_t root) try {
   RegKey opened;
   if (buffer == nullptr || !OpenForReading(key, root, 0, opened)) return 0;
   uint32_t type = 0;
   uint32_t size = bufferSize;
   return Registry().QueryValue(opened, name != nullptr ? name : "", &type, buffer, &size) == 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_SetRegistryBinary(const char* key, const char* name, const uint8_t* data, uint32_t size,
-                              uint32_t root) {
+                              uint32_t root) try {
   return SetValue(key, name, platform::kRegBinary, data, size, root, 0);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
 VtrBool VTR_GetRegEnumerator(const char* key, uint32_t index, char* buffer, uint32_t bufferSize,
-                             const char* defaultText, uint32_t root, uint32_t wow64) {
+                             const char* defaultText, uint32_t root, uint32_t wow64) try {
   RegKey opened;
   if (buffer == nullptr || bufferSize == 0 || !OpenForReading(key, root, wow64, opened)) {
     return 0;
@@ -174,9 +199,11 @@ VtrBool VTR_GetRegEnumerator(const char* key, uint32_t index, char* buffer, uint
   }
   CopyDefaultText(buffer, bufferSize, defaultText);
   return 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_DeleteRegistry(const char* key, uint32_t root) {
+VtrBool VTR_DeleteRegistry(const char* key, uint32_t root) try {
   if (key == nullptr) return 0;
   const std::string path(key);
   const size_t split = path.find_last_of('\\');
@@ -187,13 +214,18 @@ VtrBool VTR_DeleteRegistry(const char* key, uint32_t root) {
     return 0;
   }
   return Registry().DeleteKey(opened, subkey) == 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_DeleteRegistryValue(const char* key, const char* name, uint32_t root, uint32_t wow64) {
+VtrBool VTR_DeleteRegistryValue(const char* key, const char* name, uint32_t root,
+                                uint32_t wow64) try {
   RegKey opened;
   if (key == nullptr || name == nullptr ||
       Registry().OpenKey(root, key, Rights(platform::kKeyAllAccess, wow64), opened) != 0) {
     return 0;
   }
   return Registry().DeleteValue(opened, name) == 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "lib/common/export_boundary.h"
 #include "vtrlib.h"
 
 namespace {
@@ -18,7 +19,7 @@ bool IsEmpty(const char* passphrase) {
 
 }  // namespace
 
-void VTR_Passphrase64(const char* passphrase, uint8_t* keys) {
+void VTR_Passphrase64(const char* passphrase, uint8_t* keys) try {
   if (IsEmpty(passphrase) || keys == nullptr) return;
   // Fold the passphrase into four seed bytes, then run the linear congruential generator.
   uint8_t seed[4] = {};
@@ -30,9 +31,11 @@ void VTR_Passphrase64(const char* passphrase, uint8_t* keys) {
       keys[key * kKeySlotSize + i] = static_cast<uint8_t>(x >> 16);
     }
   }
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }
 
-void VTR_Passphrase128(const char* passphrase, uint8_t* key) {
+void VTR_Passphrase128(const char* passphrase, uint8_t* key) try {
   if (IsEmpty(passphrase) || key == nullptr) return;
   const size_t length = std::strlen(passphrase);
   uint8_t repeated[kRepeatedLength];
@@ -45,4 +48,6 @@ void VTR_Passphrase128(const char* passphrase, uint8_t* key) {
     return;
   }
   std::memcpy(key, digest, kKey128Length);
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }

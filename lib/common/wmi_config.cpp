@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/zero_config_build.h"
 #include "platform/services.h"
 #include "vtrlib.h"
@@ -108,7 +109,7 @@ bool Given(const char* text) {
 
 }  // namespace
 
-int32_t VTR_WMIEnableDHCP(int32_t adapterIndex) {
+int32_t VTR_WMIEnableDHCP(int32_t adapterIndex) try {
   uint32_t returnValue = 0;
   const int32_t result = CallAdapterMethod(adapterIndex, "EnableDHCP", {}, &returnValue);
   if (result == kMethodRan && returnValue == kObjectNotFound) {
@@ -116,16 +117,20 @@ int32_t VTR_WMIEnableDHCP(int32_t adapterIndex) {
     VTR_SetRegistryDWORD(key.c_str(), "EnableDHCP", 1, VTR_HKEY_LOCAL_MACHINE, 0);
   }
   return result;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{1});
 }
 
-int32_t VTR_WMIEnableStatic(int32_t adapterIndex, const char* address, const char* mask) {
+int32_t VTR_WMIEnableStatic(int32_t adapterIndex, const char* address, const char* mask) try {
   return CallAdapterMethod(
       adapterIndex, "EnableStatic",
       {{"IPAddress", WmiValue::StringArray({address != nullptr ? address : ""})},
        {"SubnetMask", WmiValue::StringArray({mask != nullptr ? mask : ""})}});
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{1});
 }
 
-int32_t VTR_WMISetDefaultGateway(int32_t adapterIndex, const char* gateway) {
+int32_t VTR_WMISetDefaultGateway(int32_t adapterIndex, const char* gateway) try {
   std::vector<std::string> gateways;
   std::vector<uint8_t> metrics;
   if (Given(gateway)) {
@@ -135,13 +140,17 @@ int32_t VTR_WMISetDefaultGateway(int32_t adapterIndex, const char* gateway) {
   return CallAdapterMethod(adapterIndex, "SetGateways",
                            {{"DefaultIPGateway", WmiValue::StringArray(std::move(gateways))},
                             {"GatewayCostMetric", WmiValue::Uint8Array(metrics)}});
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{1});
 }
 
 int32_t VTR_WMISetDNSServerSearchOrder(int32_t adapterIndex, const char* first,
-                                       const char* second) {
+                                       const char* second) try {
   std::vector<std::string> servers;
   if (Given(first)) servers.emplace_back(first);
   if (Given(second)) servers.emplace_back(second);
   return CallAdapterMethod(adapterIndex, "SetDNSServerSearchOrder",
                            {{"DNSServerSearchOrder", WmiValue::StringArray(std::move(servers))}});
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{1});
 }

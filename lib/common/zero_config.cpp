@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/zero_config_build.h"
 #include "platform/services.h"
 #include "vtrlib.h"
@@ -76,12 +77,14 @@ std::string InterfaceKey() {
 
 }  // namespace
 
-VtrBool VTR_IsZeroConfigServiceON(void) {
+VtrBool VTR_IsZeroConfigServiceON(void) try {
   ServiceHandles handles(platform::kServiceQueryStatus);
   return handles.Opened() && handles.State() == platform::kServiceRunning;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_EnableZeroConfigService(uint32_t mode) {
+VtrBool VTR_EnableZeroConfigService(uint32_t mode) try {
   const uint32_t wanted = mode == 1 ? platform::kServiceRunning : platform::kServiceStopped;
   ServiceHandles handles(kServiceRights);
   if (!handles.Opened() || handles.State() == wanted) return 0;
@@ -92,9 +95,11 @@ VtrBool VTR_EnableZeroConfigService(uint32_t mode) {
   }
   handles.WaitFor(wanted, platform::Current().Clock().NowMs());
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_IsZeroConfigON(void) {
+VtrBool VTR_IsZeroConfigON(void) try {
   if (!VTR_IsZeroConfigServiceON()) return 0;
   uint32_t flags = 0;
   // A service that runs without a setting for this adapter manages it.
@@ -103,9 +108,11 @@ VtrBool VTR_IsZeroConfigON(void) {
     return 1;
   }
   return (flags & kManagedByWindows) != 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_EnableZeroConfig(uint32_t enable) {
+VtrBool VTR_EnableZeroConfig(uint32_t enable) try {
   const vtr::ZeroConfigBuild& build = vtr::ThisBuildZeroConfig();
   const bool handOver = enable == 1;
   ServiceHandles handles(kServiceRights);
@@ -136,10 +143,14 @@ VtrBool VTR_EnableZeroConfig(uint32_t enable) {
     handles.WaitFor(platform::kServiceRunning, startMs);
   }
   return written;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetZeroConfigControlMode(uint32_t /*mode*/) {
+VtrBool VTR_SetZeroConfigControlMode(uint32_t /*mode*/) try {
   const vtr::ZeroConfigBuild& build = vtr::ThisBuildZeroConfig();
   if (build.showWirelessNetworksFolder != nullptr) build.showWirelessNetworksFolder();
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lib/common/driver_region.h"
+#include "lib/common/export_boundary.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
 #include "vtrlib.h"
@@ -20,7 +21,7 @@ void CopyText(char (&field)[N], const std::string& text) {
 
 }  // namespace
 
-VtrBool VTR_GetAdapterCapability(VtrCapability* capability) {
+VtrBool VTR_GetAdapterCapability(VtrCapability* capability) try {
   if (capability == nullptr) return 0;
   capability->adapterKind = 4;
   capability->phyModeMask = vtr::LibState().dualBand == 1 ? 15 : 13;
@@ -37,9 +38,11 @@ VtrBool VTR_GetAdapterCapability(VtrCapability* capability) {
   capability->wpsSupported = 1;
   capability->wpsModeMask = 7;
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-void VTR_DriverParameter(VtrAdapterInfo* info) {
+void VTR_DriverParameter(VtrAdapterInfo* info) try {
   if (info == nullptr) return;
   info->description[0] = '\0';
   info->firmwareVersion[0] = '\0';
@@ -69,4 +72,6 @@ void VTR_DriverParameter(VtrAdapterInfo* info) {
   if (vtr::QueryOid(vtr::kOidVendorRegion, &region, sizeof(region), nullptr)) {
     info->regionCode = vtr::RegionCodeFromDriver(region);
   }
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }

@@ -3,6 +3,7 @@
 // programmed, and the SSID is given last, because giving it is what starts the association.
 #include <cstring>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/profile_bounds.h"
 #include "lib/driver/adhoc_channels.h"
 #include "lib/driver/connect_steps.h"
@@ -180,7 +181,7 @@ bool GiveSsid(const ProfileRecord& profile) {
 
 }  // namespace
 
-VtrBool VTR_ConnectToAP(ProfileRecord* profile, uint32_t flags) {
+VtrBool VTR_ConnectToAP(ProfileRecord* profile, uint32_t flags) try {
   if (profile == nullptr) return 0;
   auto& state = vtr::LibState();
   if (vtr::supplicant::Loaded()) vtr::supplicant::StopPort();
@@ -203,4 +204,6 @@ VtrBool VTR_ConnectToAP(ProfileRecord* profile, uint32_t flags) {
   if (wait && vtr::IsSupportedOsClass(state.osClass)) change.Register();
   if (!wait) return 1;
   return vtr::connect::WaitForAddress(*profile, change) ? 1 : 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

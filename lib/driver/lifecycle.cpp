@@ -3,6 +3,7 @@
 
 #include "lib/common/adapter_search.h"
 #include "lib/common/driver_version.h"
+#include "lib/common/export_boundary.h"
 #include "lib/common/internet_information.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
@@ -75,7 +76,7 @@ void RememberDriverFacts() {
 
 }  // namespace
 
-int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) {
+int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) try {
   auto& state = vtr::LibState();
   state.osClass = vtr::ClassifyOperatingSystem();
   state.adapterIndex = FindAdapter();
@@ -90,22 +91,30 @@ int32_t VTR_Initialize(uintptr_t /*ownerWindow*/) {
   BindSupplicantPort();
   RememberDriverFacts();
   return state.adapterIndex;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-VtrBool VTR_UnInitialize(void) {
+VtrBool VTR_UnInitialize(void) try {
   auto& state = vtr::LibState();
   if (!vtr::IsSupportedOsClass(state.osClass)) return 1;
   if (vtr::supplicant::Loaded()) vtr::supplicant::StopAndDetach();
   state.adapterIndex = -1;
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_IsCardConnect(void) {
+VtrBool VTR_IsCardConnect(void) try {
   auto& state = vtr::LibState();
   state.adapterIndex = FindAdapter();
   return state.adapterIndex != -1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-void VTR_APInternetInformation(VtrIpInfo* ip) {
+void VTR_APInternetInformation(VtrIpInfo* ip) try {
   vtr::ReadInternetInformation(vtr::AdapterName(), vtr::LibState().adapterIndex, ip);
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }

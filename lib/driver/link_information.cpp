@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lib/common/channel_table.h"
+#include "lib/common/export_boundary.h"
 #include "lib/common/signal_percent.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
@@ -98,7 +99,7 @@ void FormatBssid(char* out, std::size_t size, const uint8_t* mac) {
 
 }  // namespace
 
-void VTR_APLinkInformation(VtrLinkInfo* link, uint32_t flags) {
+void VTR_APLinkInformation(VtrLinkInfo* link, uint32_t flags) try {
   if (link == nullptr) return;
   // Everything but authMode gets its default; authMode is written only when the driver answers.
   const uint32_t authMode = link->authMode;
@@ -169,4 +170,6 @@ void VTR_APLinkInformation(VtrLinkInfo* link, uint32_t flags) {
           rate == 2 || rate == 4 || rate == 11 || rate == 22 ? VTR_PHY_11B : VTR_PHY_11G;
     }
   }
+} catch (...) {
+  vtr::ExceptionAtBoundary(__func__);
 }

@@ -1,4 +1,5 @@
 // Radio on and off, and the power settings around a system suspend.
+#include "lib/common/export_boundary.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
 #include "platform/services.h"
@@ -21,7 +22,7 @@ VtrBool SetPowerMode(uint32_t mode) {
 
 }  // namespace
 
-VtrBool VTR_GetRadioMode(uint32_t* mode) {
+VtrBool VTR_GetRadioMode(uint32_t* mode) try {
   if (!vtr::IsSupportedOsClass(vtr::LibState().osClass)) return 0;
   uint32_t radio = 0;
   if (!vtr::QueryOid(vtr::kOidVendorRadio, &radio, sizeof(radio), nullptr)) {
@@ -29,21 +30,25 @@ VtrBool VTR_GetRadioMode(uint32_t* mode) {
   }
   if (mode != nullptr) *mode = radio != 0 ? 1 : 0;
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetRadioMode(uint32_t mode) {
+VtrBool VTR_SetRadioMode(uint32_t mode) try {
   if (mode == 0) VTR_DisConnectToAP();
   if (!vtr::IsSupportedOsClass(vtr::LibState().osClass)) return 0;
   uint32_t radio = mode == 1 ? 1 : 0;
   const int done = vtr::SetOid(vtr::kOidVendorRadioSet, &radio, sizeof(radio), nullptr);
   if (mode == 1) platform::Current().Clock().SleepMs(kRadioOnSettleMs);
   return done ? 1 : 0;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetSuspendMode(void) {
-  return SetPowerMode(platform::kPowerMaxPsp);
+VtrBool VTR_SetSuspendMode(void) try { return SetPowerMode(platform::kPowerMaxPsp); } catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetWakeUpMode(void) {
-  return SetPowerMode(platform::kPowerCam);
+VtrBool VTR_SetWakeUpMode(void) try { return SetPowerMode(platform::kPowerCam); } catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -1,5 +1,6 @@
 // The regulatory region, from the utility's region codes or from country codes.
 #include "lib/common/driver_region.h"
+#include "lib/common/export_boundary.h"
 #include "lib/driver/oid_channel.h"
 #include "vtrlib.h"
 
@@ -26,10 +27,14 @@ VtrBool SetDriverRegion(uint32_t region) {
 
 }  // namespace
 
-VtrBool VTR_SetCountryDomain(uint32_t countryCode) {
+VtrBool VTR_SetCountryDomain(uint32_t countryCode) try {
   return SetDriverRegion(vtr::DriverRegionForCountry(countryCode));
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }
 
-VtrBool VTR_SetRegionalDomain(uint32_t regionCode) {
+VtrBool VTR_SetRegionalDomain(uint32_t regionCode) try {
   return SetDriverRegion(DriverRegionForRegion(regionCode));
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, false);
 }

@@ -1,6 +1,7 @@
 // The Wi-Fi Protected Setup exports of the driver build.
 #include <cstring>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/wps_engine.h"
 #include "lib/common/wps_pin.h"
 #include "lib/driver/lib_state.h"
@@ -27,17 +28,19 @@ void ClearWpsFlags() {
 
 }  // namespace
 
-int32_t VTR_WPSInitialize(void) {
-  return 1;
+int32_t VTR_WPSInitialize(void) try { return 1; } catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-int32_t VTR_WPSUninitialize(void) {
+int32_t VTR_WPSUninitialize(void) try {
   TheEngine().Stop();
   ClearWpsFlags();
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-int32_t VTR_WPSStartEngine(WpsRequest request, VtrWpsCallback callback, uintptr_t context) {
+int32_t VTR_WPSStartEngine(WpsRequest request, VtrWpsCallback callback, uintptr_t context) try {
   auto& state = vtr::LibState();
   state.wpsCredentialReceived = false;
   state.wpsBusy = true;
@@ -46,26 +49,34 @@ int32_t VTR_WPSStartEngine(WpsRequest request, VtrWpsCallback callback, uintptr_
     return 0;
   }
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-int32_t VTR_WPSStopEngine(void) {
+int32_t VTR_WPSStopEngine(void) try {
   TheEngine().Stop();
   // A stopped run no longer holds the supplicant back.
   vtr::LibState().wpsBusy = false;
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-int32_t VTR_WPSGetProfile(ProfileRecord* record) {
+int32_t VTR_WPSGetProfile(ProfileRecord* record) try {
   if (record == nullptr) return 0;
   *record = TheEngine().Profile();
   record->htEnabled = 1;
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
 
-int32_t VTR_WPSGeneratePin(char* text) {
+int32_t VTR_WPSGeneratePin(char* text) try {
   if (text == nullptr) return 0;
   char pin[9];
   vtr::wps::NewPin(pin);
   std::memcpy(text, pin, sizeof pin);
   return 1;
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }
