@@ -26,5 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                  vtr::kSurveyCapacity);
   if (count > vtr::kSurveyCapacity) __builtin_trap();
   vtr::SortEntries(sortKey, (size >> 2) & 1, count, entries.data());
+  // A list cut to the first items that fit half its size: never written past, and read back
+  // item for item as far as it goes.
+  std::vector<uint8_t> leading(size / 2);
+  const size_t kept = vtr::KeepLeadingItems(data, size, leading.data(), leading.size());
+  if (kept > leading.size()) __builtin_trap();
+  vtr::BuildSurveyEntries(leading.data(), kept, 0, 0, entries.data(), vtr::kSurveyCapacity);
   return 0;
 }

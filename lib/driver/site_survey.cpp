@@ -1,7 +1,10 @@
 #include "lib/driver/site_survey.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "lib/common/export_boundary.h"
 #include "lib/common/survey_sort.h"
 #include "lib/driver/lib_state.h"
 #include "lib/driver/oid_channel.h"
@@ -30,9 +33,30 @@ bool RequestScan() {
   return SetOid(platform::kOid802_11BssidListScan, scanBuffer, 0, &returned) != 0;
 }
 
+// The largest list the driver is asked for when the survey's buffer is too small: far more
+// than any neighbourhood, small enough to allocate without a thought.
+constexpr uint32_t kLargestList = 4u << 20;
+
+// A neighbourhood whose list does not fit the buffer is not a failure: the driver says what size
+// it needs, the list is read whole into a buffer that large (once; a list that grew again in
+// between fails), and its first networks that fit are kept. Any other refusal is a failure.
 bool QueryList() {
   uint32_t returned = 0;
-  return QueryOid(platform::kOid802_11BssidList, scanBuffer, kScanBufferSize, &returned) != 0;
+  if (QueryOid(platform::kOid802_11BssidList, scanBuffer, kScanBufferSize, &returned) != 0) {
+    return true;
+  }
+  const long error = platform::GetLastError();
+  if ((error != platform::kErrorInsufficientBuffer && error != platform::kErrorMoreData) ||
+      returned <= kScanBufferSize || returned > kLargestList) {
+    return false;
+  }
+  std::vector<uint8_t> whole(returned);
+  if (QueryOid(platform::kOid802_11BssidList, whole.data(), returned, &returned) == 0) {
+    return false;
+  }
+  KeepLeadingItems(whole.data(), std::min<size_t>(returned, whole.size()), scanBuffer,
+                   kScanBufferSize);
+  return true;
 }
 
 uint32_t ListItemCount() {
@@ -75,7 +99,7 @@ bool ScanNetworks() {
 }  // namespace vtr
 
 int32_t VTR_SiteSurveyEx(uint32_t filterMask, uint32_t sortKey, uint32_t sortDescending,
-                         uint32_t scanMode, VtrSurveyEntry* entries, uint32_t signalFormat) {
+                         uint32_t scanMode, VtrSurveyEntry* entries, uint32_t signalFormat) try {
   const int32_t osClass = vtr::LibState().osClass;
   if (osClass == vtr::kOsWindows95 || osClass == vtr::kOsWindows98 ||
       osClass == vtr::kOsWindowsMe) {
@@ -88,4 +112,6 @@ int32_t VTR_SiteSurveyEx(uint32_t filterMask, uint32_t sortKey, uint32_t sortDes
                                                  entries, vtr::kSurveyCapacity);
   vtr::SortEntries(sortKey, sortDescending, count, entries);
   return static_cast<int32_t>(count);
+} catch (...) {
+  return vtr::ExceptionAtBoundary(__func__, int32_t{-1});
 }

@@ -110,4 +110,22 @@ uint32_t BuildSurveyEntries(const uint8_t* list, size_t length, uint32_t filterM
   return written;
 }
 
+size_t KeepLeadingItems(const uint8_t* list, size_t length, uint8_t* into, size_t capacity) {
+  constexpr size_t kHeader = platform::kBssidListHeaderSize;
+  if (capacity < kHeader) return 0;
+  const uint32_t itemCount = list != nullptr && length >= kHeader ? LoadLe32(list) : 0;
+  size_t offset = kHeader;
+  uint32_t kept = 0;
+  for (; kept < itemCount; ++kept) {
+    if (length - offset < kNdisWlanBssidExHeaderSize) break;
+    const uint32_t itemLength = LoadLe32(list + offset);
+    if (itemLength < kNdisWlanBssidExHeaderSize || itemLength > length - offset) break;
+    if (itemLength > capacity - offset) break;
+    std::memcpy(into + offset, list + offset, itemLength);
+    offset += itemLength;
+  }
+  std::memcpy(into, &kept, sizeof(kept));
+  return offset;
+}
+
 }  // namespace vtr

@@ -28,4 +28,10 @@ inline constexpr uint32_t kSignalFormatDbm = 1;
 uint32_t BuildSurveyEntries(const uint8_t* list, size_t length, uint32_t filterMask,
                             uint32_t signalFormat, VtrSurveyEntry* entries, uint32_t capacity);
 
+// Copies the list's count field and its leading whole items into `into`, as many as fit in
+// capacity bytes, and sets the count to the items copied: a list of more networks than the
+// survey's buffer holds becomes the list of its first ones. The walk ends as BuildSurveyEntries'
+// does. Returns the bytes written (0 when capacity cannot hold the count).
+size_t KeepLeadingItems(const uint8_t* list, size_t length, uint8_t* into, size_t capacity);
+
 }  // namespace vtr
