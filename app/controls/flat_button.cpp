@@ -67,8 +67,12 @@ void FlatButton::paintEvent(QPaintEvent*) {
   } else if (hovered_) {
     fill = kButtonFaceHover;
   }
-  painter.setPen(isDefault() ? QPen(kAccent, 1.5) : QPen(kButtonBorder, 1.0));
-  painter.setBrush(fill);
+  // A check box has no face of its own until the mouse is over it.
+  const bool plainBox = isCheckable() && !hovered_ && !isDown();
+  painter.setPen(plainBox      ? QPen(Qt::NoPen)
+                 : isDefault() ? QPen(kAccent, 1.5)
+                               : QPen(kButtonBorder, 1.0));
+  painter.setBrush(plainBox ? QBrush(Qt::NoBrush) : QBrush(fill));
   painter.drawRoundedRect(face, kRadius, kRadius);
 
   QRectF textArea = face.adjusted(kPadding, 0, -kPadding, 0);
