@@ -15,7 +15,9 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$(dirname "$machine")"' EXIT
 "$program_dir/vtrctl" --machine "$machine" status >/dev/null
 "$program_dir/vtrctl" --machine "$machine" reg set 'HKLM\Software\Vantrel\WLAN\Radiodesk' \
   FirstRun --string 255 >/dev/null
-QT_QPA_PLATFORM=offscreen RADIODESK_MACHINE="$machine" "$program_dir/radiodesk" \
+mkdir -p "$(dirname "$machine")/profiles"
+QT_QPA_PLATFORM=offscreen RADIODESK_MACHINE="$machine" \
+  RADIODESK_PROFILE_DIR="$(dirname "$machine")/profiles" "$program_dir/radiodesk" \
   >/dev/null 2>&1 &
 pid=$!
 sleep 10  # start-up, the first poll and the automatic connection settle

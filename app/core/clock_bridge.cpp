@@ -14,8 +14,10 @@ namespace core {
 
 namespace {
 
-// How far the bridge's thread sleeps at a time: a timer added meanwhile fires at most this late.
-constexpr uint64_t kSliceMs = 20;
+// How far the bridge's thread sleeps at a time: a timer added meanwhile fires at most this late
+// (on a live machine; in virtual time the clock simply stops there). Idle, the utility wakes
+// about five times a second for it.
+constexpr uint64_t kSliceMs = 200;
 // How often the bridge looks at a clock that workers move.
 constexpr int kWatchMs = 2;
 
@@ -91,8 +93,7 @@ void ClockBridge::Run() {
     auto& clock = platform::Current().Clock();
     const uint64_t now = clock.NowMs();
     if (dueMs > now && RunningWorkers() > 0) {
-      // The workers move the clock now; the bridge only watches it.
-      changed_.wait_for(lock, std::chrono::milliseconds(kWatchMs));
+      WatchWorkersMoveTheClock(lock, dueMs - now);
       continue;
     }
     if (dueMs > now) {
@@ -107,6 +108,24 @@ void ClockBridge::Run() {
         &gui_, [this, generation] { FireDue(generation); }, Qt::QueuedConnection);
     changed_.wait(lock, [this, generation] { return stopping_ || fired_ >= generation; });
   }
+}
+
+// The workers move the clock now; the bridge only watches it. A clock that keeps pace with real
+// time moves by itself, and the bridge sleeps until the timer is due (or a slice); a clock that
+// jumps (virtual time, moved by the workers' waits) or stands still is looked at again soon.
+void ClockBridge::WatchWorkersMoveTheClock(std::unique_lock<std::mutex>& lock,
+                                           uint64_t untilDueMs) {
+  auto& clock = platform::Current().Clock();
+  const uint64_t clockBefore = clock.NowMs();
+  const auto realBefore = std::chrono::steady_clock::now();
+  changed_.wait_for(lock, std::chrono::milliseconds(watchMs_));
+  const uint64_t clockMoved = clock.NowMs() - clockBefore;
+  const auto realMoved =
+      static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - realBefore)
+                                .count());
+  const bool keepsPace = clockMoved > 0 && clockMoved <= 2 * realMoved + 1;
+  watchMs_ = keepsPace ? static_cast<int>(std::min(untilDueMs, kSliceMs)) : kWatchMs;
 }
 
 void ClockBridge::FireDue(uint64_t generation) {

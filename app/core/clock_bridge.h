@@ -51,6 +51,7 @@ class ClockBridge {
   // On the GUI thread: runs every timer due now, then lets the bridge's thread go on.
   void FireDue(uint64_t generation);
   bool EarliestLocked(uint64_t& dueMs) const;
+  void WatchWorkersMoveTheClock(std::unique_lock<std::mutex>& lock, uint64_t untilDueMs);
 
   QObject gui_;  // lives on the GUI thread; firings are queued to it
   mutable std::mutex mutex_;
@@ -60,6 +61,7 @@ class ClockBridge {
   uint64_t posted_ = 0;              // guarded by mutex_: firings handed to the GUI thread
   uint64_t fired_ = 0;               // guarded by mutex_: firings the GUI thread has run
   bool stopping_ = false;            // guarded by mutex_
+  int watchMs_ = 2;                  // the bridge's thread only
   std::thread thread_;
 };
 

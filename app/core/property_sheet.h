@@ -54,7 +54,7 @@ struct PageFactories {
 };
 
 inline constexpr uint32_t kPollPeriodMs = 1500;
-inline constexpr uint32_t kPowerCheckPeriodMs = 250;
+inline constexpr uint32_t kPowerCheckPeriodMs = 500;
 
 // A link rate (100 kbit/s units) in the detailed tooltip: whole or half megabits, so 545 and 541
 // read "54.5" and 540 reads "54".
