@@ -1,9 +1,13 @@
-// The survey's bubble sort: each key's exchange rule, and with it the order among equal keys.
+// The survey's sort: each key's exchange rule, and with it the order among equal keys, as the
+// bubble sort over whole entries leaves them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The library exports only its VTR_* functions; this internal is compiled into the tests here,
@@ -125,10 +129,19 @@ TEST(SurveySort, OtherKeysKeepTheDriversOrder) {
   EXPECT_EQ(Sorted({}, 5, 1), "");
 }
 
-// The whole-entry bubble sort, written out plainly, as the reference for the sort that moves
-// positions instead of entries.
+// The whole-entry bubble sort, written out plainly, as the reference for the sort that reaches
+// its order without it. Texts compare as signed characters, the shorter first.
+int ReferenceText(const char* a, const char* b) {
+  const std::string_view x(a);
+  const std::string_view y(b);
+  const auto less = [](char p, char q) {
+    return static_cast<signed char>(p) < static_cast<signed char>(q);
+  };
+  if (std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), less)) return -1;
+  return std::lexicographical_compare(y.begin(), y.end(), x.begin(), x.end(), less) ? 1 : 0;
+}
+
 void ReferenceSort(uint32_t key, bool descending, std::vector<VtrSurveyEntry>& e) {
-  auto text = [](const char* a, const char* b) { return std::strcmp(a, b); };
   const uint32_t n = static_cast<uint32_t>(e.size());
   for (uint32_t p = 0; p < n; ++p) {
     for (uint32_t j = 0; j + 1 < n - p; ++j) {
@@ -140,13 +153,13 @@ void ReferenceSort(uint32_t key, bool descending, std::vector<VtrSurveyEntry>& e
       bool numbers = true;
       switch (key) {
         case 0:
-          order = text(a.ssid, b.ssid), numbers = false;
+          order = ReferenceText(a.ssid, b.ssid), numbers = false;
           break;
         case 1:
-          order = text(a.bssid, b.bssid), numbers = false;
+          order = ReferenceText(a.bssid, b.bssid), numbers = false;
           break;
         case 7:
-          order = text(a.frequency, b.frequency), numbers = false;
+          order = ReferenceText(a.frequency, b.frequency), numbers = false;
           break;
         case 2:
           x = (a.authMask & 0xFFFF) << 16 | (a.cipherMask & 0xFFFF);
@@ -172,39 +185,70 @@ void ReferenceSort(uint32_t key, bool descending, std::vector<VtrSurveyEntry>& e
   }
 }
 
+// Every key in both directions against the reference, whole entries compared byte for byte.
+void ExpectReferenceOrder(const std::vector<VtrSurveyEntry>& entries) {
+  for (uint32_t key = 0; key <= 7; ++key) {
+    for (uint32_t descending : {0u, 1u}) {
+      auto expected = entries;
+      ReferenceSort(key, descending != 0, expected);
+      auto actual = entries;
+      vtr::SortEntries(key, descending, static_cast<uint32_t>(actual.size()), actual.data());
+      ASSERT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(actual[0])), 0)
+          << "key " << key << " descending " << descending << " size " << actual.size();
+    }
+  }
+}
+
+// Entries with values drawn from `distinct` choices per column, so that equal keys are common;
+// names may carry bytes above 0x7F.
+std::vector<VtrSurveyEntry> RandomEntries(std::mt19937& random, uint32_t size, uint32_t distinct) {
+  auto pick = [&random](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+  static const char* const kNames[] = {"a", "b", "\xC3\xA9", "ab", "", "B", "\x80z", "a\xFF"};
+  std::vector<VtrSurveyEntry> entries(size);
+  for (uint32_t i = 0; i < entries.size(); ++i) {
+    auto& entry = entries[i];
+    std::memset(&entry, 0, sizeof(entry));
+    std::snprintf(entry.ssid, sizeof(entry.ssid), "%s", kNames[pick(std::min(distinct, 8u))]);
+    std::snprintf(entry.bssid, sizeof(entry.bssid), "00-00-00-00-00-%02X", static_cast<uint8_t>(pick(distinct)));
+    std::snprintf(entry.frequency, sizeof(entry.frequency), "%.3f GHz", 2.412 + pick(distinct));
+    entry.authMask = pick(distinct) * 4;
+    entry.cipherMask = pick(distinct) * 2;
+    entry.hasWps = static_cast<uint8_t>(pick(distinct) == 0 ? 0xFF : pick(2));
+    entry.channel = pick(distinct) * 5 - 5;  // -5 as the signed value compared
+    entry.signal = -static_cast<int32_t>(pick(distinct)) * 10;
+    entry.networkType = pick(distinct);
+    entry.reserved302[0] = static_cast<uint8_t>(i);  // every entry told apart
+    entry.reserved302[1] = static_cast<uint8_t>(i >> 8);
+  }
+  return entries;
+}
+
 TEST(SurveySort, MatchesTheWholeEntryBubbleSortOnRandomLists) {
   std::mt19937 random(20260101);
-  auto pick = [&random](uint32_t n) { return static_cast<uint32_t>(random() % n); };
   for (int round = 0; round < 60; ++round) {
-    // Few distinct values, so that equal keys are common. ASCII only: the reference compares
-    // with strcmp, which takes bytes as unsigned.
-    std::vector<VtrSurveyEntry> entries(pick(130));
-    for (uint32_t i = 0; i < entries.size(); ++i) {
-      auto& entry = entries[i];
-      std::memset(&entry, 0, sizeof(entry));
-      std::snprintf(entry.ssid, sizeof(entry.ssid), "%c%u", 'a' + pick(3), i);
-      if (pick(4) == 0) entry.ssid[1] = 0;
-      std::snprintf(entry.bssid, sizeof(entry.bssid), "00-00-00-00-00-%02X", pick(4));
-      std::snprintf(entry.frequency, sizeof(entry.frequency), "%.3f GHz", 2.412 + pick(3));
-      entry.authMask = pick(3) * 4;
-      entry.cipherMask = pick(3) * 2;
-      entry.hasWps = static_cast<uint8_t>(pick(2));
-      entry.channel = pick(3) * 5;
-      entry.signal = -static_cast<int32_t>(pick(4)) * 10;
-      entry.networkType = pick(2);
-      entry.reserved302[0] = static_cast<uint8_t>(i);  // exchanges move whole entries
-      entry.reserved302[1] = static_cast<uint8_t>(i >> 8);
+    ExpectReferenceOrder(RandomEntries(random, static_cast<uint32_t>(random() % 130), 4));
+  }
+}
+
+// Equal neighbours of the number columns are exchanged on every pass that reaches them, so the
+// order among equal keys depends on where the other keys lie: long lists of few values, a list
+// of one value, and one value interleaved with others at every spacing.
+TEST(SurveySort, MatchesTheWholeEntryBubbleSortOnListsOfManyEqualKeys) {
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 40; ++round) {
+    const uint32_t size = 100 + static_cast<uint32_t>(random() % 93);
+    ExpectReferenceOrder(RandomEntries(random, size, 2 + static_cast<uint32_t>(round % 3)));
+  }
+  ExpectReferenceOrder(RandomEntries(random, 128, 1));
+  for (uint32_t spacing = 1; spacing <= 5; ++spacing) {
+    auto entries = RandomEntries(random, 60, 1);
+    for (uint32_t i = 0; i < entries.size(); i += spacing + 1) {
+      entries[i].signal = -static_cast<int32_t>(i);
+      entries[i].channel = i;
+      entries[i].hasWps = static_cast<uint8_t>(i % 3);
+      entries[i].networkType = i % 2;
     }
-    for (uint32_t key = 0; key <= 7; ++key) {
-      for (uint32_t descending : {0u, 1u}) {
-        auto expected = entries;
-        ReferenceSort(key, descending != 0, expected);
-        auto actual = entries;
-        vtr::SortEntries(key, descending, static_cast<uint32_t>(actual.size()), actual.data());
-        ASSERT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(actual[0])), 0)
-            << "key " << key << " descending " << descending << " size " << actual.size();
-      }
-    }
+    ExpectReferenceOrder(entries);
   }
 }
 
