@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   int result = 0;
   {
-    core::CRadiodeskApp app(core::VtrLibrary(), {.programDir = {}, .pages = pages::AllPages()});
+    core::CRadiodeskApp app(core::VtrLibrary(),
+                            {.programDir = {}, .pages = pages::AllPages(core::VtrLibrary())});
     if (app.InitInstance()) result = QApplication::exec();
   }
   core::ClockBridge::Instance().Shutdown();

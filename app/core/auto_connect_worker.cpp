@@ -5,6 +5,8 @@
 #include <memory>
 #include <thread>
 
+#include "app/core/keep_profile.h"
+#include "app/core/link_wait.h"
 #include "app/core/property_sheet.h"
 #include "app/core/settings.h"
 #include "app/core/survey_profile.h"
@@ -20,7 +22,6 @@ constexpr uint32_t kSettleMs = 1000;
 constexpr int kScanFollowMs = 5;
 constexpr uint32_t kRetryPauseMs = 1000;
 constexpr int kLinkChecks = 20;
-constexpr uint32_t kLinkCheckMs = 500;
 constexpr int kFrameConnected = 5;
 constexpr int kFrameIdle = 0;
 constexpr uint32_t kConnectWait = 0;
@@ -79,15 +80,8 @@ void AutoConnectWorker::ResolveAnySsid(uint64_t run, ProfileRecord& record, Prof
     std::memset(record.profileName, 0, sizeof record.profileName);
     std::strcpy(record.profileName, kDefaultProfileName);
     FillProfileFromSurvey(lib_, record, entry, State().adapterCapability.Get().adapterKind);
-    // A rewrite only replaces a stored profile: the first "<Default>" is added instead, so the
-    // network joined is kept as the profile the default then names.
-    if (lib_.FindProfile(count, record.profileName, profiles.data()) >= 0) {
-      lib_.WriteSingleProfile(record.profileName, &record);
-    } else {
-      lib_.AddProfile(kListCapacity, record.profileName, &record);
-      count = std::max(lib_.ReadProfileList(kListCapacity, profiles.data()), 0);
-      State().profileCount = count;
-    }
+    KeepProfile(lib_, record, profiles, count);
+    State().profileCount = count;
     Post(run, [this] {
       if (ProfileManagerHooks* manager = sheet_.ProfileManager()) manager->RefreshProfiles();
     });
@@ -135,18 +129,6 @@ bool AutoConnectWorker::TryProfiles(std::stop_token stop, uint64_t run, ProfileA
   return false;
 }
 
-void AutoConnectWorker::WaitForLink(std::stop_token stop, const ProfileRecord& record) {
-  for (int check = 0; check < kLinkChecks; ++check) {
-    VtrLinkInfo link{};
-    lib_.APLinkInformation(&link, 0);
-    if (Text(link.ssid, sizeof link.ssid) == Text(record.ssid, sizeof record.ssid) &&
-        Text(link.bssid, sizeof link.bssid) == Text(record.bssid, sizeof record.bssid)) {
-      return;
-    }
-    if (!SleepFor(stop, kLinkCheckMs)) return;
-  }
-}
-
 void AutoConnectWorker::Run(std::stop_token stop, uint64_t run) {
   AppState& state = State();
   state.autoConnectBusy = true;
@@ -168,7 +150,7 @@ void AutoConnectWorker::Run(std::stop_token stop, uint64_t run) {
       if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->StepConnectAnimation();
     });
     if (connected) {
-      WaitForLink(stop, state.defaultProfileRecord.Get());
+      WaitForLink(lib_, stop, state.defaultProfileRecord.Get(), kLinkChecks);
       Post(run, [this] {
         if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->RefreshList();
       });

@@ -36,7 +36,6 @@ class AutoConnectWorker {
   // Makes an "<ANY SSID>" record the first open infrastructure network of the survey, stored
   // as "<Default>" (profiles and count follow the store).
   void ResolveAnySsid(uint64_t run, ProfileRecord& record, ProfileArray& profiles, int32_t& count);
-  void WaitForLink(std::stop_token stop, const ProfileRecord& record);
   // Runs fn on the GUI thread while this run is current.
   void Post(uint64_t run, std::function<void()> fn);
 

@@ -84,6 +84,7 @@ CVantrelPropertySheet::CVantrelPropertySheet(const CVtrLibrary& lib, const QStri
       powerTimer_(this, [this] { CheckPowerEvents(); }),
       autoConnectStart_(this, [this] { ContinueAutoConnection(); }),
       scanWorker_(lib, this, [this] { return RadioOn(); }),
+      connectWorker_(lib, *this),
       autoConnectWorker_(lib, *this) {
   State().surveyCount = 0;
   ApplyCountryDomain();
@@ -102,6 +103,7 @@ CVantrelPropertySheet::~CVantrelPropertySheet() {
   autoConnectStart_.Stop();
   // The workers post to this window; they end before it does.
   autoConnectWorker_.Stop(kAutoConnectBoundMs);
+  connectWorker_.Stop(kConnectWorkerBoundMs);
   scanWorker_.Stop(kScanWorkerBoundMs);
 }
 
@@ -318,11 +320,32 @@ void CVantrelPropertySheet::ShowDetailedTooltip() {
 
 void CVantrelPropertySheet::StopWorkers() {
   scanWorker_.Stop(kScanWorkerBoundMs);
-  if (SiteSurveyHooks* survey = SiteSurvey()) survey->StopConnectWorker(kConnectWorkerBoundMs);
-  State().connectWorkerBusy = false;
-  autoConnectWorker_.Stop(kAutoConnectBoundMs);
+  // A stopped scan says nothing more, not even a result it had already queued: the page leaves
+  // its scanning state here.
+  if (SiteSurveyHooks* survey = SiteSurvey()) survey->OnScanFinished(false);
+  StopConnectWorker();
+  StopAutoConnection(kAutoConnectBoundMs);
+}
+
+void CVantrelPropertySheet::StopConnectWorker() {
+  connectWorker_.Stop(kConnectWorkerBoundMs);
+  // Its last word to the pages may be among the results dropped by the stop.
+  if (SiteSurveyHooks* survey = SiteSurvey()) survey->ConnectWorkerRunning(false);
+  if (ProfileManagerHooks* manager = ProfileManager()) manager->ConnectWorkerRunning(false);
+}
+
+void CVantrelPropertySheet::StopAutoConnection(uint32_t boundMs) {
+  autoConnectWorker_.Stop(boundMs);
   connectPending_ = false;
   State().autoConnectBusy = false;
+}
+
+bool CVantrelPropertySheet::ShowProfileManager() {
+  if (profileManagerPage_ == nullptr) return false;
+  const int index = tabs_->indexOf(profileManagerPage_);
+  if (index < 0) return false;
+  ActivatePage(index);
+  return true;
 }
 
 void CVantrelPropertySheet::ClosePopups() {
@@ -507,7 +530,6 @@ void CVantrelPropertySheet::StartAutoConnection() {
 }
 
 void CVantrelPropertySheet::ContinueAutoConnection() {
-  if (SiteSurveyHooks* survey = SiteSurvey()) survey->SignalConnectIdle();
   connectPending_ = true;
   if (autoConnectWorker_.IsIdle()) autoConnectWorker_.Start();
 }

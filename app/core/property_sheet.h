@@ -17,6 +17,7 @@
 #include "app/controls/tray_icon.h"
 #include "app/core/auto_connect_worker.h"
 #include "app/core/clock_bridge.h"
+#include "app/core/connect_worker.h"
 #include "app/core/scan_worker.h"
 #include "app/core/sheet_page.h"
 #include "app/core/vtr_library.h"
@@ -72,6 +73,8 @@ class CVantrelPropertySheet : public QWidget {
   // The sheet's operations, on the GUI thread.
   void UpdateTray(int32_t state, int32_t signal);
   void StopWorkers();
+  // Ends the ConnectWorker within its bound and gives the pages their buttons back.
+  void StopConnectWorker();
   void ClosePopups();
   void HideToTray();
   void RestoreFromTray();
@@ -87,6 +90,12 @@ class CVantrelPropertySheet : public QWidget {
   bool StartScan(const ScanParameters& parameters);
   ScanWorker& Scanner() { return scanWorker_; }
   const AutoConnectWorker& AutoConnector() const { return autoConnectWorker_; }
+  // The one ConnectWorker of the pages (connect_worker.h says how a page starts it).
+  ConnectWorker& Connector() { return connectWorker_; }
+  // Ends a running automatic connection within boundMs and lets the next one start ("&DisConnect").
+  void StopAutoConnection(uint32_t boundMs);
+  // Makes the Profile Manager page the active tab; false when the sheet has no such page.
+  bool ShowProfileManager();
 
   // The two pages the sheet drives, when they exist.
   SiteSurveyHooks* SiteSurvey() const;
@@ -152,6 +161,7 @@ class CVantrelPropertySheet : public QWidget {
   MachineTimer powerTimer_;
   MachineTimer autoConnectStart_;
   ScanWorker scanWorker_;
+  ConnectWorker connectWorker_;
   AutoConnectWorker autoConnectWorker_;
 
   std::atomic<bool> hidden_{false};

@@ -47,10 +47,8 @@ class SiteSurveyHooks {
   // Around a scan of the sheet's scan worker (the filter boxes, the scan picture, the cursor).
   virtual void OnScanStarted(bool animated) = 0;
   virtual void OnScanFinished(bool animated) = 0;
-  // Stops the page's ConnectWorker within boundMs; clears its connecting flag.
-  virtual void StopConnectWorker(uint32_t boundMs) = 0;
-  // Lets a new ConnectWorker start (the page's connect idle event).
-  virtual void SignalConnectIdle() = 0;
+  // The sheet's ConnectWorker started (true) or ended (false): "&Connect" waits meanwhile.
+  virtual void ConnectWorkerRunning(bool running) = 0;
 };
 
 // The Profile Manager page's operations the automatic connection and the scan use.
@@ -61,6 +59,8 @@ class ProfileManagerHooks {
   virtual void ShowRecord(const ProfileRecord& record) = 0;
   // Re-reads the profile list and the SSID list (WM_REFRESH_PROFILES).
   virtual void RefreshProfiles() = 0;
+  // The sheet's ConnectWorker started (true) or ended (false): "&Apply  Profile" waits meanwhile.
+  virtual void ConnectWorkerRunning(bool running) = 0;
 };
 
 }  // namespace core

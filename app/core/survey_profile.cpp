@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "app/core/settings.h"
+
 namespace core {
 
 namespace {
@@ -11,12 +13,17 @@ constexpr uint32_t kAuthWpaPskBoth = 12;
 constexpr uint32_t kAuthWpaBoth = 48;
 constexpr uint32_t kAuthWpaPsk = 4;
 constexpr uint32_t kAuthWpa = 16;
+constexpr uint32_t kAuthWpa2 = 32;
 constexpr uint32_t kAuthAutoSwitch = 2;
 constexpr uint32_t kAuthOpen = 0;
 constexpr uint32_t kCipherWep = 1;
 constexpr uint32_t kCipherTkipAes = 6;
 constexpr uint32_t kCipherTkip = 2;
 constexpr uint32_t kAdapterKindOpenWep = 5;
+constexpr uint32_t kPhy11b = 2;
+constexpr uint32_t kPhy11g = 4;
+constexpr uint32_t kPhy11a = 6;
+constexpr uint32_t kPhyUndetermined = 8;
 
 template <size_t N>
 void CopyText(char (&field)[N], const char* text, size_t length) {
@@ -60,6 +67,20 @@ void FillProfileFromSurvey(const CVtrLibrary& lib, ProfileRecord& record,
   if (entry.isHt == 1) record.htEnabled = 1;
   record.authMode = ProfileAuthModeFromSurvey(entry.authMask, entry.cipherMask, adapterKind);
   record.encryption = ProfileEncryptionFromSurvey(entry.cipherMask);
+}
+
+bool BlockedByEnterpriseOff(const VtrSurveyEntry& entry) {
+  const bool enterprise =
+      entry.authMask == kAuthWpa || entry.authMask == kAuthWpa2 || entry.authMask == kAuthWpaBoth;
+  std::string ignored;
+  return enterprise && ReadSetting("EnterpriseOff", ignored) == 0;
+}
+
+void PrepareAdHocFromSurvey(ProfileRecord& record, const VtrSurveyEntry& entry) {
+  const bool known =
+      entry.phyMode == kPhy11b || entry.phyMode == kPhy11g || entry.phyMode == kPhy11a;
+  record.adhocWirelessMode = known ? entry.phyMode : kPhyUndetermined;
+  record.adhocChannel = record.surveyChannel;
 }
 
 }  // namespace core

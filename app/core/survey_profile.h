@@ -22,6 +22,14 @@ uint32_t ProfileEncryptionFromSurvey(uint32_t cipherMask);
 void FillProfileFromSurvey(const CVtrLibrary& lib, ProfileRecord& record,
                            const VtrSurveyEntry& entry, uint32_t adapterKind);
 
+// An ad hoc network prepared for joining: its band as the ad hoc wireless mode (2, 4 or 6; 8, "not
+// determined", for any other), its channel as the ad hoc channel.
+void PrepareAdHocFromSurvey(ProfileRecord& record, const VtrSurveyEntry& entry);
+
+// With the setting "EnterpriseOff" present (any content), networks that need 802.1X (WPA, WPA2
+// or both with a RADIUS server) are not joined: "Not support this connect mode !".
+bool BlockedByEnterpriseOff(const VtrSurveyEntry& entry);
+
 // The entry's SSID as text (the library does not terminate it).
 std::string SurveySsid(const VtrSurveyEntry& entry);
 

@@ -2,7 +2,7 @@
 
 namespace pages {
 
-core::PageFactories AllPages() {
+core::PageFactories AllPages(const core::CVtrLibrary&) {
   core::PageFactories factories;
   return factories;
 }

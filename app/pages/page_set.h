@@ -2,9 +2,11 @@
 #pragma once
 
 #include "app/core/property_sheet.h"
+#include "app/core/vtr_library.h"
 
 namespace pages {
 
-core::PageFactories AllPages();
+// The pages' factories; each page reaches the adapter library lib.
+core::PageFactories AllPages(const core::CVtrLibrary& lib);
 
 }  // namespace pages

@@ -89,7 +89,7 @@ std::optional<std::string> UtilityTest::Setting(const std::string& name) {
 bool UtilityTest::Start() {
   app_ = std::make_unique<core::CRadiodeskApp>(
       Library(), core::CRadiodeskApp::Options{.programDir = ProgramFolder().string(),
-                                              .pages = pages::AllPages()});
+                                              .pages = pages::AllPages(Library())});
   return app_->InitInstance();
 }
 

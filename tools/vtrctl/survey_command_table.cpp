@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/core/survey_text.h"
 #include "tools/vtrctl/cli.h"
 
 namespace vtrctl {
@@ -67,35 +68,6 @@ std::size_t Columns(const std::string& text) {
 
 }  // namespace
 
-std::string SecurityText(uint32_t authMask, uint32_t cipherMask) {
-  switch (authMask) {
-    case VTR_AUTH_OPEN:
-    case VTR_AUTH_SHARED:
-    case VTR_AUTH_AUTO_SWITCH:
-      if (cipherMask == VTR_CIPHER_NONE) return "None";
-      return cipherMask == VTR_CIPHER_WEP ? "WEP" : "WPA-PSK";
-    case VTR_AUTH_WPA_PSK:
-      return "WPA-PSK";
-    case VTR_AUTH_WPA2_PSK:
-      return "WPA2-PSK";
-    case VTR_AUTH_WPA_PSK | VTR_AUTH_WPA2_PSK:
-      return "WPA-PSK/WPA2-PSK";
-    case VTR_AUTH_WPA:
-      return "WPA Radius";
-    case VTR_AUTH_WPA2:
-      return "WPA2 Radius";
-    case VTR_AUTH_WPA | VTR_AUTH_WPA2:
-      return "WPA/WPA2 Radius";
-    default:
-      return "Error !";
-  }
-}
-
-std::string WpsText(const VtrSurveyEntry& entry) {
-  if (entry.hasWps == 0) return "---";
-  return entry.wpsPbcActive != 0 ? "Y+" : "Y";
-}
-
 void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries, bool dbm) {
   const std::vector<std::string> header = {
       "Network Name", "MAC Address",  "Security",  "WPS",  "CH.",
@@ -105,7 +77,7 @@ void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries
     const std::string signal =
         dbm ? std::to_string(entry.signal) + " dBm" : std::to_string(entry.signal) + "%";
     rows.push_back({PrintableName(FieldText(entry.ssid)), FieldText(entry.bssid),
-                    SecurityText(entry.authMask, entry.cipherMask), WpsText(entry),
+                    core::SecurityText(entry.authMask, entry.cipherMask), core::WpsText(entry),
                     std::to_string(static_cast<int32_t>(entry.channel)), signal,
                     entry.networkType == VTR_NETWORK_ADHOC ? "Ad-Hoc" : "Infrastructure",
                     FieldText(entry.frequency), BandText(entry.phyMode),
