@@ -1,7 +1,6 @@
 #include "app/core/clock_bridge.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QPointer>
 #include <algorithm>
 #include <chrono>
@@ -104,8 +103,7 @@ void ClockBridge::Run() {
       continue;
     }
     const uint64_t generation = ++posted_;
-    QMetaObject::invokeMethod(
-        &gui_, [this, generation] { FireDue(generation); }, Qt::QueuedConnection);
+    PostToGui(&gui_, [this, generation] { FireDue(generation); });
     changed_.wait(lock, [this, generation] { return stopping_ || fired_ >= generation; });
   }
 }

@@ -1,11 +1,9 @@
 #include "app/core/worker.h"
 
-#include <QMetaObject>
-#include <QObject>
-#include <QPointer>
 #include <algorithm>
 #include <chrono>
 
+#include "app/core/gui_hand_over.h"
 #include "platform/services.h"
 
 namespace core {
@@ -85,13 +83,7 @@ bool SleepFor(std::stop_token stop, uint32_t ms) {
 }
 
 void PostToGui(QObject* context, std::function<void()> fn) {
-  QPointer<QObject> guard(context);
-  QMetaObject::invokeMethod(
-      context,
-      [guard, fn = std::move(fn)] {
-        if (!guard.isNull()) fn();
-      },
-      Qt::QueuedConnection);
+  GuiHandOver::Instance().Post(context, std::move(fn));
 }
 
 }  // namespace core

@@ -1,0 +1,42 @@
+#include "app/core/gui_hand_over.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace core {
+
+GuiHandOver& GuiHandOver::Instance() {
+  static GuiHandOver* handOver = [] {
+    auto* made = new GuiHandOver;
+    // Made on whichever thread posted first; it belongs to the application's thread.
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+      made->moveToThread(application->thread());
+    }
+    return made;
+  }();
+  return *handOver;
+}
+
+void GuiHandOver::Post(QObject* context, std::function<void()> fn) {
+  bool wake = false;
+  {
+    std::lock_guard lock(mutex_);
+    wake = items_.empty();
+    items_.push_back({QPointer<QObject>(context), std::move(fn)});
+  }
+  // A drain is already on its way when the queue was not empty.
+  if (wake) QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
+}
+
+void GuiHandOver::Drain() {
+  std::deque<Item> items;
+  {
+    std::lock_guard lock(mutex_);
+    items.swap(items_);
+  }
+  for (Item& item : items) {
+    if (!item.context.isNull()) item.fn();
+  }
+}
+
+}  // namespace core
