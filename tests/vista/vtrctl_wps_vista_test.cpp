@@ -78,14 +78,14 @@ TEST_F(VtrctlVistaWps, SavedProfilesJoinThroughTheWlanService) {
   EXPECT_EQ(json["saved"], true);
   EXPECT_EQ(json["connected"], true) << json.dump();
   EXPECT_EQ(json["link"]["ssid"], "PressMe");
-  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(json["link"]["security"], "wpa2-psk/aes");
   EXPECT_EQ(json["ip"]["ipAddress"], "192.168.1.100");
 
   ASSERT_EQ(Run({"sim", "wps-pin", "00-1D-7E-55-06-C3", "12345670"}).exitCode, 0);
   json = RunJson({"wps", "pin", "--pin", "12345670", "--save"});
   EXPECT_EQ(json["connected"], true) << json.dump();
   EXPECT_EQ(json["link"]["ssid"], "PinPad");
-  EXPECT_TRUE(json["link"].value("security", "").starts_with("WPA-PSK / ")) << json.dump();
+  EXPECT_TRUE(json["link"].value("security", "").starts_with("wpa-psk/")) << json.dump();
 
   // The stored profile holds the passphrase PressMe handed out: it joins again later.
   json = RunJson({"connect", "PressMe"});

@@ -103,16 +103,16 @@ TEST_F(VtrctlSurvey, JsonCarriesTheEntryFieldsFilteredAndSortedAsAsked) {
   EXPECT_EQ(list[0]["bssid"], "00-1E-58-60-2B-4F");
   EXPECT_EQ(list[1]["ssid"], "Caf\xC3\xA9-Luna");
   EXPECT_EQ(list[1]["ssidHex"], "436166c3a92d4c756e61");
-  EXPECT_EQ(list[1]["signal"], -80);
+  EXPECT_EQ(list[1]["signalDbm"], -80);
   const auto& last = list[10];
   EXPECT_EQ(last["ssid"], "PressMe");
   EXPECT_EQ(last["phyMode"], 4);
   EXPECT_EQ(last["channel"], 11);
   EXPECT_EQ(last["frequency"], "2.462 GHz");
-  EXPECT_EQ(last["isHt"], 1);
-  EXPECT_EQ(last["hasWps"], 1);
-  EXPECT_EQ(last["wpsPbcActive"], 1);
-  EXPECT_EQ(last["networkType"], 1);
+  EXPECT_EQ(last["isHt"], true);
+  EXPECT_EQ(last["hasWps"], true);
+  EXPECT_EQ(last["wpsPbcActive"], true);
+  EXPECT_EQ(last["networkType"], "infrastructure");
   EXPECT_EQ(last["authMask"], 8);
   EXPECT_EQ(last["cipherMask"], 4);
 }

@@ -130,19 +130,19 @@ TEST_F(VtrctlWps, WpaPskProfilesReceivedAreSavedAndJoinThroughTheSupplicant) {
   EXPECT_EQ(json["connected"], true) << json.dump();
   EXPECT_EQ(json["profile"]["auth"], "wpa2-psk");
   EXPECT_EQ(json["link"]["ssid"], "PressMe");
-  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(json["link"]["security"], "wpa2-psk/aes");
   EXPECT_EQ(json["ip"]["ipAddress"], "192.168.1.100");
 
   json = RunJson({"wps", "pin", "--ap-pin", "49226874", "--ssid", "PinPad", "--save"});
   EXPECT_EQ(json["connected"], true) << json.dump();
   EXPECT_EQ(json["link"]["ssid"], "PinPad");
-  EXPECT_TRUE(json["link"].value("security", "").starts_with("WPA-PSK / ")) << json.dump();
+  EXPECT_TRUE(json["link"].value("security", "").starts_with("wpa-psk/")) << json.dump();
 
   // The stored PressMe profile holds the passphrase the access point handed out: it joins again
   // in a process of its own.
   json = RunJson({"connect", "PressMe"});
   EXPECT_EQ(json["link"]["ssid"], "PressMe") << json.dump();
-  EXPECT_EQ(json["link"]["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(json["link"]["security"], "wpa2-psk/aes");
   const auto profiles = RunJson({"profile", "list"});
   std::vector<std::string> names;
   for (const auto& profile : profiles) names.push_back(profile.value("name", ""));

@@ -81,8 +81,14 @@ void PrintRows(std::ostream& out, const std::vector<std::pair<std::string, std::
   }
 }
 
+// A text that is not UTF-8 never makes the output fail: its bad bytes go out as U+FFFD (the
+// commands carry the exact bytes of such texts in fields of their own).
 void PrintJson(std::ostream& out, const nlohmann::json& value) {
-  out << value.dump(2) << '\n';
+  out << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+void PrintJsonLine(std::ostream& out, const nlohmann::json& value) {
+  out << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n' << std::flush;
 }
 
 std::string FieldText(const char* field, std::size_t size) {

@@ -74,7 +74,10 @@ void RequirePositionals(const ParsedArgs& parsed, std::size_t min, std::size_t m
 
 // A two-column table for people: labels padded to one width.
 void PrintRows(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows);
+// One pretty-printed JSON document; PrintJsonLine prints one on a single line and flushes it, for
+// output that is a stream of documents.
 void PrintJson(std::ostream& out, const nlohmann::json& value);
+void PrintJsonLine(std::ostream& out, const nlohmann::json& value);
 
 // The text of a fixed-size character field, up to its NUL or its end.
 std::string FieldText(const char* field, std::size_t size);

@@ -16,7 +16,9 @@
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/link_text.h"
 #include "tools/vtrctl/profile_command_fields.h"
+#include "tools/vtrctl/profile_store_calls.h"
 #include "tools/vtrctl/progress_to_stderr.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 namespace {
@@ -41,24 +43,10 @@ constexpr const char* kWorkingProfile = "<Default>";
 constexpr uint32_t kNoWait = 2;
 constexpr uint32_t kPollMs = 500;
 constexpr int kAssociationLooks = 20;
-constexpr int32_t kCapacity = 128;
 constexpr uint64_t kFirstLookMs = 5000;
-// VTR_AddProfile's results.
-constexpr int32_t kAdded = 0;
-constexpr int32_t kAlreadyStored = 1;
-constexpr int32_t kStoreFull = 4;
 
 bool AssociatedWith(const VtrLinkInfo& link, const ProfileRecord& profile) {
   return link.linkState == 1 && FieldText(link.ssid) == FieldText(profile.ssid);
-}
-
-ProfileRecord StoredProfile(const core::CVtrLibrary& lib, const std::string& name) {
-  ProfileRecord record;
-  std::memset(&record, 0, sizeof(record));
-  if (!lib.ReadSingleProfile(name.c_str(), &record)) {
-    throw Failure("no profile '" + name + "' in the store (see vtrctl profile list)");
-  }
-  return record;
 }
 
 // The working profile, as the utility fills it for a network typed in or chosen from the list.
@@ -73,20 +61,7 @@ ProfileRecord OneOffProfile(const core::CVtrLibrary& lib, const ParsedArgs& pars
   ApplyProfileFields(parsed, lib, record);
   if (FieldText(record.ssid).empty()) throw UsageError("--ssid needs a network name");
   CheckProfile(record);
-  // Added the first time; replaced once it is there.
-  const int32_t added = lib.AddProfile(kCapacity, kWorkingProfile, &record);
-  const bool stored = added == kAdded || (added == kAlreadyStored &&
-                                          lib.WriteSingleProfile(kWorkingProfile, &record) != 0);
-  if (!stored) {
-    throw Failure(added == kStoreFull
-                      ? "cannot store the profile \"<Default>\": the store holds 128 profiles"
-                      : "cannot store the profile \"<Default>\" (is the profile store in use?)");
-  }
-  std::vector<ProfileRecord> list(kCapacity);
-  const int32_t count = lib.ReadProfileList(kCapacity, list.data());
-  if (count < 1 || !lib.SetDefaultProfile(count, kWorkingProfile, list.data())) {
-    throw Failure("cannot make \"<Default>\" the default profile");
-  }
+  StoreAsDefault(lib, record);
   return record;
 }
 
@@ -153,7 +128,7 @@ int RunConnect(Context& ctx, std::span<const std::string> args) {
   const core::CVtrLibrary& lib = RequireLibrary();
   AdapterSession session(lib);
   ProfileRecord profile =
-      oneOff ? OneOffProfile(lib, parsed) : StoredProfile(lib, parsed.positionals[0]);
+      oneOff ? OneOffProfile(lib, parsed) : ReadProfileNamed(lib, parsed.positionals[0]);
   const std::string name = FieldText(profile.profileName);
   const std::string ssid = FieldText(profile.ssid);
 
@@ -234,12 +209,14 @@ int RunConnect(Context& ctx, std::span<const std::string> args) {
   }
 
   if (ctx.json) {
-    PrintJson(ctx.out, {{"profile", name},
-                        {"ssid", ssid},
-                        {"waited", wait},
-                        {"seconds", elapsedMs / 1000},
-                        {"link", LinkJson(link, false)},
-                        {"ip", IpJson(ip)}});
+    nlohmann::json out;
+    PutText(out, "profile", name);
+    PutSsid(out, ssid);
+    out.update({{"waited", wait},
+                {"seconds", elapsedMs / 1000},
+                {"link", LinkJson(link, false)},
+                {"ip", IpJson(ip)}});
+    PrintJson(ctx.out, out);
     return 0;
   }
   std::vector<std::pair<std::string, std::string>> rows = {{"Profile", name}};

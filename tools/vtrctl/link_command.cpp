@@ -29,7 +29,11 @@ constexpr uint32_t kSignalDbm = 1;
 
 void ShowLink(Context& ctx, const VtrLinkInfo& link, bool dbm, bool oneLine) {
   if (ctx.json) {
-    ctx.out << LinkJson(link, dbm).dump(oneLine ? -1 : 2) << '\n';
+    if (oneLine) {
+      PrintJsonLine(ctx.out, LinkJson(link, dbm));
+    } else {
+      PrintJson(ctx.out, LinkJson(link, dbm));
+    }
   } else {
     PrintRows(ctx.out, LinkRows(link, dbm));
   }

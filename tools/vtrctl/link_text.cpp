@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "tools/vtrctl/cli.h"
+#include "tools/vtrctl/code_names.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 
@@ -90,7 +92,7 @@ std::vector<std::pair<std::string, std::string>> LinkRows(const VtrLinkInfo& lin
   std::vector<std::pair<std::string, std::string>> rows = {
       {"State", LinkStateText(link.linkState)}};
   if (link.linkState != 1) return rows;
-  rows.insert(rows.end(), {{"SSID", FieldText(link.ssid)},
+  rows.insert(rows.end(), {{"SSID", PrintableText(FieldText(link.ssid))},
                            {"BSSID", FieldText(link.bssid)},
                            {"Security", LinkSecurityText(link.authMode, link.cipher)},
                            {"Network type", link.networkType == 1 ? "infrastructure" : "ad hoc"},
@@ -103,19 +105,29 @@ std::vector<std::pair<std::string, std::string>> LinkRows(const VtrLinkInfo& lin
 }
 
 nlohmann::json LinkJson(const VtrLinkInfo& link, bool dbm) {
-  return {{"linkState", link.linkState},
-          {"state", LinkStateText(link.linkState)},
-          {"ssid", FieldText(link.ssid)},
-          {"bssid", FieldText(link.bssid)},
-          {"phyMode", link.phyMode},
-          {"networkType", link.networkType},
-          {"authMode", link.authMode},
-          {"cipher", link.cipher},
-          {"security", LinkSecurityText(link.authMode, link.cipher)},
-          {"channel", link.channel},
-          {"txRate", link.txRate},
-          {"rxRate", link.rxRate},
-          {dbm ? "signalDbm" : "signalPercent", link.signal}};
+  nlohmann::json out = {{"linkState", link.linkState}, {"state", LinkStateText(link.linkState)}};
+  const std::string signal = SignalField(dbm);
+  if (link.linkState != VTR_LINK_ASSOCIATED) {
+    // Without an association the record's other fields describe nothing.
+    for (const char* field : {"ssid", "ssidHex", "bssid", "phyMode", "networkType", "authMode",
+                              "cipher", "security", "channel", "txRate", "rxRate"}) {
+      out[field] = nullptr;
+    }
+    out[signal] = nullptr;
+    return out;
+  }
+  PutSsid(out, FieldText(link.ssid));
+  out.update({{"bssid", FieldText(link.bssid)},
+              {"phyMode", link.phyMode},
+              {"networkType", NetworkTypeName(link.networkType)},
+              {"authMode", link.authMode},
+              {"cipher", link.cipher},
+              {"security", SecurityName(link.authMode, link.cipher)},
+              {"channel", link.channel},
+              {"txRate", link.txRate},
+              {"rxRate", link.rxRate},
+              {signal, link.signal}});
+  return out;
 }
 
 std::vector<std::pair<std::string, std::string>> IpRows(const VtrIpInfo& ip) {

@@ -1,35 +1,23 @@
 // Profile fields for vtrctl profile add and edit, and how a profile is shown.
 #include "tools/vtrctl/profile_command_fields.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/core/vtr_library.h"
 #include "platform/services.h"
+#include "tools/vtrctl/code_names.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 namespace {
 
 constexpr std::string_view kMask = "********";
-
-struct Named {
-  std::string_view name;
-  uint32_t value;
-};
-
-constexpr std::array<Named, 7> kAuthModes = {{{"open", 0},
-                                              {"shared", 1},
-                                              {"auto", 2},
-                                              {"wpa-psk", 4},
-                                              {"wpa2-psk", 8},
-                                              {"wpa", 16},
-                                              {"wpa2", 32}}};
-constexpr std::array<Named, 4> kEncryptions = {{{"none", 0}, {"wep", 1}, {"tkip", 2}, {"aes", 4}}};
-constexpr std::array<Named, 2> kNetworkTypes = {{{"infrastructure", 1}, {"adhoc", 0}}};
-constexpr std::array<Named, 4> kBands = {{{"b", 2}, {"g", 4}, {"a", 6}, {"auto", 8}}};
-constexpr std::array<Named, 3> kEapMethods = {{{"tls", 0}, {"peap", 1}, {"leap", 2}}};
+constexpr std::string_view kWorkingProfile = "<Default>";
 
 constexpr std::array<OptionSpec, 25> kOptions = {{{"--name", true},
                                                   {"--ssid", true},
@@ -107,25 +95,6 @@ std::string CertificateHashText(const ProfileRecord& record) {
 }
 
 template <std::size_t N>
-uint32_t Lookup(const std::array<Named, N>& table, const std::string& text, std::string_view what) {
-  for (const Named& entry : table) {
-    if (entry.name == text) return entry.value;
-  }
-  std::string choices;
-  for (const Named& entry : table)
-    choices += (choices.empty() ? "" : ", ") + std::string(entry.name);
-  throw UsageError("invalid " + std::string(what) + " '" + text + "' (one of " + choices + ")");
-}
-
-template <std::size_t N>
-std::string NameOf(const std::array<Named, N>& table, uint32_t value) {
-  for (const Named& entry : table) {
-    if (entry.value == value) return std::string(entry.name);
-  }
-  return "unknown (" + std::to_string(value) + ")";
-}
-
-template <std::size_t N>
 void SetText(char (&field)[N], const std::string& text, std::size_t max, std::string_view what) {
   if (text.size() > max || text.size() >= N) {
     throw UsageError(std::string(what) + " is longer than " + std::to_string(max) + " characters");
@@ -171,14 +140,22 @@ bool IsZero(const uint8_t (&address)[4]) {
   return (address[0] | address[1] | address[2] | address[3]) == 0;
 }
 
-// One WEP key as the user typed it: "N:KEY" for slot N (1 to 4), or KEY for slot 1.
-void ApplyWepKey(const std::string& option, bool ascii, ProfileRecord& record) {
+struct WepKeyOption {
   std::size_t slot = 0;
-  std::string key = option;
+  std::string key;
+};
+
+// A WEP key as the user typed it: "N:KEY" for slot N (1 to 4), or KEY for slot 1.
+WepKeyOption ParseWepKeyOption(const std::string& option) {
   if (option.size() > 2 && option[1] == ':' && option[0] >= '1' && option[0] <= '4') {
-    slot = static_cast<std::size_t>(option[0] - '1');
-    key = option.substr(2);
+    return {static_cast<std::size_t>(option[0] - '1'), option.substr(2)};
   }
+  return {0, option};
+}
+
+void ApplyWepKey(const WepKeyOption& given, bool ascii, ProfileRecord& record) {
+  const std::size_t slot = given.slot;
+  const std::string& key = given.key;
   uint32_t length = 0;
   if (ascii) {
     if (key.size() != 5 && key.size() != 13 && key.size() != 16) {
@@ -193,6 +170,86 @@ void ApplyWepKey(const std::string& option, bool ascii, ProfileRecord& record) {
   }
   record.wepKeyLength[slot] = length;
   SetText(record.wepKey[slot], key, 32, "a WEP key");
+}
+
+// One flag says whether all four keys are text or hexadecimal: a key of the other form kept in a
+// slot this command leaves alone would be read the wrong way.
+void RequireOneKeyForm(const std::vector<WepKeyOption>& given, bool ascii,
+                       const ProfileRecord& record) {
+  for (std::size_t slot = 0; slot < 4; ++slot) {
+    const bool replaced = std::any_of(given.begin(), given.end(),
+                                      [&](const WepKeyOption& key) { return key.slot == slot; });
+    if (replaced || record.wepKeyLength[slot] == 0 || (record.wepKeyAscii != 0) == ascii) continue;
+    throw UsageError("WEP key " + std::to_string(slot + 1) + " is stored as " +
+                     (ascii ? "hexadecimal digits" : "text") +
+                     ", and the four keys are all one or the other: give it again " +
+                     (ascii ? "as text with --wep-ascii" : "in hexadecimal") + ", or the new key " +
+                     (ascii ? "in hexadecimal" : "as text"));
+  }
+}
+
+bool UsesPsk(const ProfileRecord& record) {
+  return record.authMode == VTR_AUTH_WPA_PSK || record.authMode == VTR_AUTH_WPA2_PSK;
+}
+
+bool Uses8021X(const ProfileRecord& record) {
+  return record.authMode == VTR_AUTH_WPA || record.authMode == VTR_AUTH_WPA2;
+}
+
+// A record keeps only the secrets its security uses: one typed in this command for another
+// security is refused, and one left from the profile's earlier security is cleared, so that no
+// key lingers in the store unseen.
+void DropUnusedFields(const ParsedArgs& parsed, ProfileRecord& record) {
+  const auto refuse = [&](std::initializer_list<std::string_view> options, std::string_view needs) {
+    for (std::string_view option : options) {
+      if (parsed.Has(option))
+        throw UsageError(std::string(option) + " goes with " + std::string(needs));
+    }
+  };
+  if (record.encryption != VTR_CIPHER_WEP) {
+    refuse({"--wep-key", "--wep-passphrase", "--wep-index"}, "--encryption wep");
+    std::memset(record.wepKey, 0, sizeof(record.wepKey));
+    std::memset(record.wepKeyLength, 0, sizeof(record.wepKeyLength));
+    std::memset(record.wepPassphrase, 0, sizeof(record.wepPassphrase));
+    record.wepPassphraseLength = 0;
+    record.wepKeyIndex = 0;
+    record.wepKeyAscii = 0;
+  }
+  if (!UsesPsk(record)) {
+    refuse({"--psk"}, "--auth wpa-psk or wpa2-psk");
+    std::memset(record.psk, 0, sizeof(record.psk));
+    record.pskLength = 0;
+    record.pskIsHex = 0;
+  }
+  if (!Uses8021X(record)) {
+    refuse(
+        {"--eap", "--identity", "--password", "--domain", "--cert", "--cert-name", "--cert-hash"},
+        "--auth wpa or wpa2");
+    for (auto* text : {&record.eapIdentity, &record.eapPassword, &record.eapDomain,
+                       &record.tlsIdentity, &record.tlsCertificateName}) {
+      std::memset(*text, 0, sizeof(*text));
+    }
+    std::memset(record.tlsCertificateHash, 0, sizeof(record.tlsCertificateHash));
+  }
+}
+
+// A name the store and the utility can both keep: no control characters (a line break would
+// split every list it is shown in), and not the utility's own working profile's.
+void CheckNewName(const std::string& name) {
+  if (name.empty()) throw UsageError("a profile needs a name");
+  if (std::any_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+      })) {
+    throw UsageError("a profile name cannot hold control characters such as a line break");
+  }
+  const std::size_t first = name.find_first_not_of(' ');
+  const std::size_t last = name.find_last_not_of(' ');
+  if (first != std::string::npos && name.substr(first, last - first + 1) == kWorkingProfile) {
+    throw UsageError(
+        "\"<Default>\" is the name of the utility's own working profile; choose "
+        "another name");
+  }
 }
 
 }  // namespace
@@ -229,24 +286,24 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
                         ProfileRecord& record) {
   if (parsed.Has("--name")) {
     const std::string& name = parsed.Value("--name");
-    if (name.empty()) throw UsageError("a profile needs a name");
+    CheckNewName(name);
     SetText(record.profileName, name, 256, "the profile name");
   }
   if (parsed.Has("--ssid")) SetText(record.ssid, parsed.Value("--ssid"), 32, "the SSID");
   if (parsed.Has("--type")) {
-    record.networkType = Lookup(kNetworkTypes, parsed.Value("--type"), "network type");
+    record.networkType = CodeOf(NetworkTypes(), parsed.Value("--type"), "network type");
   }
-  if (parsed.Has("--band")) record.phyMode = Lookup(kBands, parsed.Value("--band"), "band");
+  if (parsed.Has("--band")) record.phyMode = CodeOf(Bands(), parsed.Value("--band"), "band");
   if (parsed.Has("--channel")) {
     // The field holds a position in the driver's ad hoc channel list, which equals the channel
     // number only in the 2.4 GHz band; the utility offers those channels alone, and so do we.
     record.adhocChannel = ParseNumber(parsed.Value("--channel"), 14, "channel");
   }
   if (parsed.Has("--auth")) {
-    record.authMode = Lookup(kAuthModes, parsed.Value("--auth"), "authentication");
+    record.authMode = CodeOf(AuthModes(), parsed.Value("--auth"), "authentication");
   }
   if (parsed.Has("--encryption")) {
-    record.encryption = Lookup(kEncryptions, parsed.Value("--encryption"), "encryption");
+    record.encryption = CodeOf(Encryptions(), parsed.Value("--encryption"), "encryption");
   }
   if (parsed.Has("--wep-passphrase")) {
     const std::string& passphrase = parsed.Value("--wep-passphrase");
@@ -282,7 +339,12 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
       throw UsageError("give WEP keys or a WEP passphrase, not both");
     }
     const bool ascii = parsed.Has("--wep-ascii");
-    for (const std::string& key : parsed.options.at("--wep-key")) ApplyWepKey(key, ascii, record);
+    std::vector<WepKeyOption> given;
+    for (const std::string& option : parsed.options.at("--wep-key")) {
+      given.push_back(ParseWepKeyOption(option));
+    }
+    RequireOneKeyForm(given, ascii, record);
+    for (const WepKeyOption& key : given) ApplyWepKey(key, ascii, record);
     record.wepKeyManual = 1;
     record.wepKeyAscii = ascii ? 1 : 0;
     std::memset(record.wepPassphrase, 0, sizeof(record.wepPassphrase));
@@ -304,7 +366,7 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
     record.pskLength = static_cast<uint32_t>(psk.size());
     record.pskIsHex = hex ? 1 : 0;
   }
-  if (parsed.Has("--eap")) record.eapMethod = Lookup(kEapMethods, parsed.Value("--eap"), "EAP");
+  if (parsed.Has("--eap")) record.eapMethod = CodeOf(EapMethods(), parsed.Value("--eap"), "EAP");
   if (parsed.Has("--identity")) {
     // One login name serves whichever method the profile uses.
     SetText(record.eapIdentity, parsed.Value("--identity"), 256, "the identity");
@@ -366,6 +428,7 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
     if (servers.size() == 2) ParseAddress(servers[1], record.alternateDns, "DNS server");
     record.useStaticDns = 1;
   }
+  DropUnusedFields(parsed, record);
 }
 
 void CheckProfile(const ProfileRecord& record) {
@@ -424,7 +487,7 @@ std::string ProfileName(const ProfileRecord& record) {
 }
 
 std::string SecurityText(const ProfileRecord& record) {
-  return NameOf(kAuthModes, record.authMode) + "/" + NameOf(kEncryptions, record.encryption);
+  return SecurityName(record.authMode, record.encryption);
 }
 
 std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord& record,
@@ -433,13 +496,13 @@ std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord
     return text.empty() || showSecrets ? text : std::string(kMask);
   };
   std::vector<std::pair<std::string, std::string>> rows = {
-      {"Name", ProfileName(record)},
-      {"SSID", FieldText(record.ssid)},
+      {"Name", PrintableText(ProfileName(record))},
+      {"SSID", PrintableText(FieldText(record.ssid))},
       {"Default", record.isDefault == 1 ? "yes" : "no"},
-      {"Network type", NameOf(kNetworkTypes, record.networkType)},
-      {"Band", NameOf(kBands, record.phyMode)},
-      {"Authentication", NameOf(kAuthModes, record.authMode)},
-      {"Encryption", NameOf(kEncryptions, record.encryption)},
+      {"Network type", NameOf(NetworkTypes(), record.networkType)},
+      {"Band", NameOf(Bands(), record.phyMode)},
+      {"Authentication", NameOf(AuthModes(), record.authMode)},
+      {"Encryption", NameOf(Encryptions(), record.encryption)},
   };
   if (record.networkType == 0) {
     rows.emplace_back("Ad hoc channel",
@@ -456,9 +519,11 @@ std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord
       rows.emplace_back("WEP passphrase", secret(FieldText(record.wepPassphrase)));
     }
   }
-  if (record.pskLength != 0) rows.emplace_back("Pre-shared key", secret(FieldText(record.psk)));
+  if (record.authMode == VTR_AUTH_WPA_PSK || record.authMode == VTR_AUTH_WPA2_PSK) {
+    rows.emplace_back("Pre-shared key", secret(FieldText(record.psk)));
+  }
   if (record.authMode == 16 || record.authMode == 32) {
-    rows.emplace_back("EAP", NameOf(kEapMethods, record.eapMethod));
+    rows.emplace_back("EAP", NameOf(EapMethods(), record.eapMethod));
     if (record.eapMethod == 0) {
       rows.emplace_back("Identity", FieldText(record.tlsIdentity));
       rows.emplace_back("Certificate", FieldText(record.tlsCertificateName));
@@ -485,32 +550,45 @@ nlohmann::json ProfileJson(const ProfileRecord& record, bool showSecrets) {
     if (text.empty()) return text;
     return showSecrets ? text : std::string(kMask);
   };
+  // A field the profile's security does not use is null, whatever the record still holds.
+  const auto when = [](bool applies, nlohmann::json value) {
+    return applies ? std::move(value) : nlohmann::json(nullptr);
+  };
+  const bool wep = record.encryption == VTR_CIPHER_WEP;
+  const bool psk = record.authMode == VTR_AUTH_WPA_PSK || record.authMode == VTR_AUTH_WPA2_PSK;
+  const bool eap = record.authMode == VTR_AUTH_WPA || record.authMode == VTR_AUTH_WPA2;
+  const bool tls = eap && record.eapMethod == 0;
   nlohmann::json wepKeys = nlohmann::json::array();
   for (std::size_t slot = 0; slot < 4; ++slot) {
     wepKeys.push_back(record.wepKeyLength[slot] == 0 ? nlohmann::json(nullptr)
                                                      : secret(FieldText(record.wepKey[slot])));
   }
-  nlohmann::json out = {
-      {"name", ProfileName(record)},
-      {"ssid", FieldText(record.ssid)},
+  nlohmann::json out;
+  PutText(out, "name", ProfileName(record));
+  PutSsid(out, FieldText(record.ssid));
+  out.update({
       {"default", record.isDefault == 1},
-      {"networkType", NameOf(kNetworkTypes, record.networkType)},
-      {"band", NameOf(kBands, record.phyMode)},
-      {"adhocChannel", record.adhocChannel},
-      {"auth", NameOf(kAuthModes, record.authMode)},
-      {"encryption", NameOf(kEncryptions, record.encryption)},
-      {"wepKeys", wepKeys},
-      {"wepIndex", record.wepKeyIndex + 1},
-      {"wepPassphrase", secret(FieldText(record.wepPassphrase))},
-      {"psk", secret(FieldText(record.psk))},
-      {"eap", NameOf(kEapMethods, record.eapMethod)},
-      {"identity", FieldText(record.eapMethod == 0 ? record.tlsIdentity : record.eapIdentity)},
-      {"password", secret(FieldText(record.eapPassword))},
-      {"domain", FieldText(record.eapDomain)},
-      {"certificateName", FieldText(record.tlsCertificateName)},
-      {"certificateHash", CertificateHashText(record)},
+      {"networkType", NameOf(NetworkTypes(), record.networkType)},
+      {"band", NameOf(Bands(), record.phyMode)},
+      {"adhocChannel", when(record.networkType == VTR_NETWORK_ADHOC, record.adhocChannel)},
+      {"auth", NameOf(AuthModes(), record.authMode)},
+      {"encryption", NameOf(Encryptions(), record.encryption)},
+      {"wepKeys", when(wep, wepKeys)},
+      {"wepIndex", when(wep, record.wepKeyIndex + 1)},
+      {"wepAscii", when(wep, record.wepKeyAscii != 0)},
+      {"wepPassphrase",
+       when(wep && record.wepKeyManual == 0, secret(FieldText(record.wepPassphrase)))},
+      {"psk", when(psk, secret(FieldText(record.psk)))},
+      {"eap", when(eap, NameOf(EapMethods(), record.eapMethod))},
+      {"identity", when(eap, FieldText(tls ? record.tlsIdentity : record.eapIdentity))},
+      {"password", when(eap && !tls, secret(FieldText(record.eapPassword)))},
+      {"domain", when(eap && !tls, FieldText(record.eapDomain))},
+      {"certificateName", when(tls, FieldText(record.tlsCertificateName))},
+      {"certificateHash", when(tls, CertificateHashText(record))},
       {"surveyChannel", record.surveyChannel},
-  };
+      {"ip", nullptr},
+      {"dns", nullptr},
+  });
   if (record.useStaticIp != 0) {
     out["ip"] = {{"address", AddressText(record.ipAddress)},
                  {"mask", AddressText(record.subnetMask)},

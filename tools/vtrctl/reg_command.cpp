@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "app/core/vtr_library.h"
+#include "platform/registry.h"
+#include "platform/services.h"
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 namespace {
@@ -27,8 +31,10 @@ constexpr std::string_view kRegHelp =
 constexpr std::string_view kGetHelp =
     "usage: vtrctl reg get KEY NAME [--dword] [--wow64] [--json]\n"
     "\n"
-    "Reads value NAME of KEY: as text (any stored type, up to 4095 bytes), or with --dword as a\n"
-    "32-bit number. Fails when the key or the value cannot be read.\n";
+    "Reads value NAME of KEY and shows it by its type: a string as text (control characters as\n"
+    "\\xNN), each string of a multi-string on a line of its own, a DWORD as a number, binary and\n"
+    "other data as hexadecimal bytes. --dword reads the value as a 32-bit number the way the\n"
+    "library does. Fails when the key or the value cannot be read.\n";
 
 constexpr std::string_view kSetHelp =
     "usage: vtrctl reg set KEY NAME (--string TEXT | --dword N | --word N | --byte N |\n"
@@ -123,6 +129,102 @@ std::vector<uint8_t> ParseHexBytes(std::string_view text) {
   return bytes;
 }
 
+// A value as RegQueryValueEx gives it: the library's readers copy the bytes but keep the type to
+// themselves, and the type decides how the bytes are shown.
+struct StoredValue {
+  uint32_t type = 0;
+  std::string bytes;
+};
+
+StoredValue ReadValue(const RegKeyPath& key, const std::string& name, uint32_t wow64) {
+  platform::RegistryPort& registry = platform::Current().Registry();
+  platform::RegKey opened;
+  const uint32_t access = platform::kKeyRead | (wow64 != 0 ? platform::kKeyWow64_64Key : 0);
+  if (registry.OpenKey(key.root, key.path, access, opened) != 0) {
+    throw Failure("cannot open key " + key.Display());
+  }
+  StoredValue value;
+  uint32_t size = 0;
+  long result = registry.QueryValue(opened, name, &value.type, nullptr, &size);
+  if (result == 0) {
+    value.bytes.resize(size);
+    result = registry.QueryValue(opened, name, &value.type,
+                                 reinterpret_cast<uint8_t*>(value.bytes.data()), &size);
+    value.bytes.resize(size);
+  }
+  if (result != 0) throw Failure("cannot read value '" + name + "' of " + key.Display());
+  return value;
+}
+
+std::string TypeName(uint32_t type) {
+  switch (type) {
+    case platform::kRegSz:
+      return "string";
+    case platform::kRegExpandSz:
+      return "expand";
+    case platform::kRegBinary:
+      return "binary";
+    case platform::kRegDword:
+      return "dword";
+    case platform::kRegMultiSz:
+      return "multi";
+    default:
+      return "type " + std::to_string(type);
+  }
+}
+
+// The texts of a multi-string, up to the empty text that ends it.
+std::vector<std::string> MultiStrings(const std::string& bytes) {
+  std::vector<std::string> texts;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = std::min(bytes.find('\0', start), bytes.size());
+    if (end == start) break;
+    texts.push_back(bytes.substr(start, end - start));
+    start = end + 1;
+  }
+  return texts;
+}
+
+// Bytes as "01 a0 ff", the form reg set --binary takes.
+std::string SpacedHex(const std::string& bytes) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    text += (i == 0 ? "" : " ") + HexText(std::string_view(bytes).substr(i, 1));
+  }
+  return text;
+}
+
+// The value for people, one row per line of it, and for programs, by its type: texts as text
+// (every string of a multi-string), a DWORD as a number, everything else as hexadecimal.
+void ShowValue(const StoredValue& value, std::vector<std::pair<std::string, std::string>>& rows,
+               nlohmann::json& out) {
+  const bool dword = value.type == platform::kRegDword && value.bytes.size() == 4;
+  if (value.type == platform::kRegSz || value.type == platform::kRegExpandSz) {
+    const std::string text = FieldText(value.bytes.data(), value.bytes.size());
+    rows.emplace_back("Value", PrintableText(text));
+    PutText(out, "value", text);
+  } else if (value.type == platform::kRegMultiSz) {
+    const std::vector<std::string> texts = MultiStrings(value.bytes);
+    nlohmann::json list = nlohmann::json::array();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      rows.emplace_back(i == 0 ? "Value" : "", PrintableText(texts[i]));
+      list.push_back(Utf8Text(texts[i]));
+    }
+    if (texts.empty()) rows.emplace_back("Value", "");
+    out["value"] = list;
+    if (!IsUtf8(value.bytes)) out["valueHex"] = HexText(value.bytes);
+  } else if (dword) {
+    uint32_t number = 0;
+    std::memcpy(&number, value.bytes.data(), sizeof number);
+    rows.emplace_back("Value", std::to_string(number));
+    out["value"] = number;
+  } else {
+    rows.emplace_back("Value", SpacedHex(value.bytes));
+    out["value"] = HexText(value.bytes);
+  }
+}
+
 int RunGet(Context& ctx, std::span<const std::string> args) {
   constexpr std::array<OptionSpec, 2> specs = {{{"--dword", false}, {"--wow64", false}}};
   const ParsedArgs parsed = ParseArgs(args, specs, "reg get", ctx);
@@ -136,41 +238,34 @@ int RunGet(Context& ctx, std::span<const std::string> args) {
   const uint32_t wow64 = parsed.Has("--wow64") ? 1 : 0;
   const core::CVtrLibrary& lib = RequireLibrary();
 
-  // The readers leave the output alone when the key cannot be opened and store the default when
-  // the value cannot be read; distinct sentinels tell the two apart.
-  const std::string missingValue = "cannot read value '" + name + "' of " + key.Display();
-  const std::string missingKey = "cannot open key " + key.Display();
-  nlohmann::json value;
-  std::string shown;
+  nlohmann::json out = KeyJson(key);
+  PutText(out, "name", name);
+  std::vector<std::pair<std::string, std::string>> rows = {{"Key", PrintableText(key.Display())},
+                                                           {"Name", PrintableText(name)}};
   if (parsed.Has("--dword")) {
+    // The readers leave the output alone when the key cannot be opened and store the default
+    // when the value cannot be read; distinct sentinels tell the two apart.
     constexpr uint32_t kUntouched = 0xA5A5A5A5u;
     constexpr uint32_t kDefault = 0x5A5A5A5Au;
     uint32_t result = kUntouched;
     if (!lib.GetRegistryDWORD(key.path.c_str(), name.c_str(), &result, kDefault, key.root, wow64)) {
-      throw Failure(result == kUntouched ? missingKey : missingValue);
+      throw Failure(result == kUntouched ? "cannot open key " + key.Display()
+                                         : "cannot read value '" + name + "' of " + key.Display());
     }
-    value = result;
-    shown = std::to_string(result);
+    rows.emplace_back("Type", "dword");
+    rows.emplace_back("Value", std::to_string(result));
+    out["type"] = "dword";
+    out["value"] = result;
   } else {
-    std::vector<char> buffer(4096, '\0');
-    buffer[0] = '\x01';
-    // One byte is held back so that a text stored without its terminator still ends.
-    if (!lib.GetRegistryString(key.path.c_str(), name.c_str(), buffer.data(),
-                               static_cast<uint32_t>(buffer.size() - 1), "", key.root, wow64)) {
-      throw Failure(buffer[0] == '\x01' ? missingKey : missingValue);
-    }
-    shown = FieldText(buffer.data(), buffer.size());
-    value = shown;
+    const StoredValue value = ReadValue(key, name, wow64);
+    rows.emplace_back("Type", TypeName(value.type));
+    out["type"] = TypeName(value.type);
+    ShowValue(value, rows, out);
   }
-  const std::string type = parsed.Has("--dword") ? "dword" : "string";
   if (ctx.json) {
-    nlohmann::json out = KeyJson(key);
-    out["name"] = name;
-    out["type"] = type;
-    out["value"] = value;
     PrintJson(ctx.out, out);
   } else {
-    PrintRows(ctx.out, {{"Key", key.Display()}, {"Name", name}, {"Type", type}, {"Value", shown}});
+    PrintRows(ctx.out, rows);
   }
   return 0;
 }
@@ -219,7 +314,7 @@ int RunSet(Context& ctx, std::span<const std::string> args) {
     value = number;
   } else if (type == "binary") {
     bytes = ParseHexBytes(parsed.Value("--binary"));
-    value = parsed.Value("--binary");
+    value = HexText(std::string(bytes.begin(), bytes.end()));
   } else if (type == "multi") {
     value = nlohmann::json::array();
     for (const std::string& item : parsed.options.at("--multi")) {
@@ -294,7 +389,7 @@ int RunEnum(Context& ctx, std::span<const std::string> args) {
     out["subkeys"] = subkeys;
     PrintJson(ctx.out, out);
   } else {
-    for (const std::string& subkey : subkeys) ctx.out << subkey << '\n';
+    for (const std::string& subkey : subkeys) ctx.out << PrintableText(subkey) << '\n';
   }
   return 0;
 }

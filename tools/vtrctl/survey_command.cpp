@@ -135,7 +135,7 @@ int RunSurvey(Context& ctx, std::span<const std::string> args) {
   }
   const std::span<const VtrSurveyEntry> found(entries.data(), static_cast<std::size_t>(count));
   if (ctx.json) {
-    PrintJson(ctx.out, SurveyJson(found));
+    PrintJson(ctx.out, SurveyJson(found, dbm));
   } else if (count == 0) {
     ctx.out << (scan ? "No networks found.\n"
                      : "No networks: this process has not scanned yet (leave out --no-scan).\n");

@@ -7,44 +7,11 @@
 
 #include "app/core/survey_text.h"
 #include "tools/vtrctl/cli.h"
+#include "tools/vtrctl/code_names.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 namespace {
-
-// A network name may hold any bytes. Control bytes would steer the terminal, so they are shown
-// as \xNN; everything else (UTF-8 names included) goes out as it is.
-std::string PrintableName(const std::string& name) {
-  std::string shown;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      std::array<char, 5> escaped{};
-      std::snprintf(escaped.data(), escaped.size(), "\\x%02X", byte);
-      shown += escaped.data();
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
-std::string HexText(const std::string& bytes) {
-  std::string hex;
-  for (const char c : bytes) {
-    std::array<char, 3> pair{};
-    std::snprintf(pair.data(), pair.size(), "%02x", static_cast<unsigned char>(c));
-    hex += pair.data();
-  }
-  return hex;
-}
-
-// JSON text must be UTF-8; a name that is not keeps its bytes in ssidHex and shows U+FFFD for
-// the bytes that do not decode.
-std::string Utf8Name(const std::string& name) {
-  const std::string encoded =
-      nlohmann::json(name).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-  return nlohmann::json::parse(encoded).get<std::string>();
-}
 
 std::string BandText(uint32_t phyMode) {
   switch (phyMode) {
@@ -76,7 +43,7 @@ void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries
   for (const VtrSurveyEntry& entry : entries) {
     const std::string signal =
         dbm ? std::to_string(entry.signal) + " dBm" : std::to_string(entry.signal) + "%";
-    rows.push_back({PrintableName(FieldText(entry.ssid)), FieldText(entry.bssid),
+    rows.push_back({PrintableText(FieldText(entry.ssid)), FieldText(entry.bssid),
                     core::SecurityText(entry.authMask, entry.cipherMask), core::WpsText(entry),
                     std::to_string(static_cast<int32_t>(entry.channel)), signal,
                     entry.networkType == VTR_NETWORK_ADHOC ? "Ad-Hoc" : "Infrastructure",
@@ -97,23 +64,22 @@ void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries
   }
 }
 
-nlohmann::json SurveyJson(std::span<const VtrSurveyEntry> entries) {
+nlohmann::json SurveyJson(std::span<const VtrSurveyEntry> entries, bool dbm) {
   nlohmann::json list = nlohmann::json::array();
   for (const VtrSurveyEntry& entry : entries) {
-    const std::string name = FieldText(entry.ssid);
-    list.push_back({{"phyMode", entry.phyMode},
-                    {"ssid", Utf8Name(name)},
-                    {"ssidHex", HexText(name)},
-                    {"bssid", FieldText(entry.bssid)},
-                    {"channel", entry.channel},
-                    {"signal", entry.signal},
-                    {"frequency", FieldText(entry.frequency)},
-                    {"isHt", entry.isHt},
-                    {"hasWps", entry.hasWps},
-                    {"wpsPbcActive", entry.wpsPbcActive},
-                    {"networkType", entry.networkType},
-                    {"authMask", entry.authMask},
-                    {"cipherMask", entry.cipherMask}});
+    nlohmann::json item = {{"phyMode", entry.phyMode},
+                           {"bssid", FieldText(entry.bssid)},
+                           {"channel", entry.channel},
+                           {SignalField(dbm), entry.signal},
+                           {"frequency", FieldText(entry.frequency)},
+                           {"isHt", entry.isHt != 0},
+                           {"hasWps", entry.hasWps != 0},
+                           {"wpsPbcActive", entry.wpsPbcActive != 0},
+                           {"networkType", NetworkTypeName(entry.networkType)},
+                           {"authMask", entry.authMask},
+                           {"cipherMask", entry.cipherMask}};
+    PutSsid(item, FieldText(entry.ssid));
+    list.push_back(std::move(item));
   }
   return list;
 }

@@ -13,6 +13,7 @@
 namespace vtrctl {
 
 void PrintSurveyTable(std::ostream& out, std::span<const VtrSurveyEntry> entries, bool dbm);
-nlohmann::json SurveyJson(std::span<const VtrSurveyEntry> entries);
+// dbm: the entries carry the signal in dBm (signalDbm) rather than percent (signalPercent).
+nlohmann::json SurveyJson(std::span<const VtrSurveyEntry> entries, bool dbm);
 
 }  // namespace vtrctl

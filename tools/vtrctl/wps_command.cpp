@@ -21,6 +21,7 @@
 #include "tools/vtrctl/commands.h"
 #include "tools/vtrctl/link_text.h"
 #include "tools/vtrctl/profile_command_fields.h"
+#include "tools/vtrctl/profile_store_calls.h"
 #include "tools/vtrctl/progress_to_stderr.h"
 
 namespace vtrctl {
@@ -69,10 +70,6 @@ constexpr uint64_t kOverallLimitMs = 240'000;
 // How often the waiting thread looks at the machine clock and at Ctrl-C between callbacks.
 constexpr auto kLookInterval = std::chrono::milliseconds(20);
 constexpr int kExitInterrupted = 130;
-constexpr int32_t kCapacity = 128;
-constexpr int32_t kAdded = 0;
-constexpr int32_t kAlreadyStored = 1;
-constexpr int32_t kStoreFull = 4;
 
 std::string CodeWords(uint32_t code) {
   switch (code) {
@@ -250,23 +247,6 @@ std::string AccessPointText(const ProfileRecord& profile) {
   return text;
 }
 
-void SaveAsDefault(const core::CVtrLibrary& lib, const ProfileRecord& profile) {
-  const std::string name = FieldText(profile.profileName);
-  const int32_t added = lib.AddProfile(kCapacity, name.c_str(), &profile);
-  const bool stored = added == kAdded || (added == kAlreadyStored &&
-                                          lib.WriteSingleProfile(name.c_str(), &profile) != 0);
-  if (!stored) {
-    throw Failure(added == kStoreFull
-                      ? "cannot store the profile '" + name + "': the store holds 128 profiles"
-                      : "cannot store the profile '" + name + "' (is the profile store in use?)");
-  }
-  std::vector<ProfileRecord> list(kCapacity);
-  const int32_t count = lib.ReadProfileList(kCapacity, list.data());
-  if (count < 1 || !lib.SetDefaultProfile(count, name.c_str(), list.data())) {
-    throw Failure("cannot make '" + name + "' the default profile");
-  }
-}
-
 std::string FailureText(uint32_t code) {
   switch (code) {
     case kNoPushButtonAp:
@@ -351,8 +331,11 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
     }
   }
   const WpsRequest request = RequestFor(method, pin, parsed);
-  if (method == kMethodStationPin && !ctx.json) {
+  if (method == kMethodStationPin) {
+    // The user needs the PIN while the run waits for it, not with the result: a program reading
+    // the JSON gets it as the stream's first document.
     std::cerr << "Enter the PIN " << pin << " into your access point.\n";
+    if (ctx.json) PrintJsonLine(ctx.out, {{"event", "pin"}, {"pin", pin}});
   }
 
   const bool live = !ctx.json && ::isatty(STDERR_FILENO) != 0;
@@ -376,7 +359,7 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
   VtrLinkInfo link{};
   VtrIpInfo ip{};
   if (save) {
-    SaveAsDefault(lib, profile);
+    StoreAsDefault(lib, profile);
     profile.isDefault = 1;
     if (!ctx.json) std::cerr << "Connecting to '" << FieldText(profile.ssid) << "'...\n";
     {
