@@ -120,8 +120,8 @@ TEST_F(ProfileStoreState, UnreadableBusyAndEmptyStoresAreToldApart) {
   fs::remove(Store());
   fs::create_directory(Store());
   ExpectRefused(Profile({"list"}), "cannot list the profiles: the profile store " +
-                                       Store().string() + " cannot be read: it is a folder");
-  ExpectRefused(Profile({"add", "--name", "B", "--ssid", "b"}), "cannot be read: it is a folder");
+                                       Store().string() + " is a directory, not a regular file");
+  ExpectRefused(Profile({"add", "--name", "B", "--ssid", "b"}), "is a directory");
   fs::remove(Store());
   Spit(Store(), whole);
 

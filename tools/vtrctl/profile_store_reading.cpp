@@ -7,10 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "lib/common/profile_store_format.h"
 #include "platform/services.h"
+#include "sim/machine_file.h"
 
 namespace vtrctl {
 namespace {
@@ -135,40 +135,16 @@ std::vector<std::filesystem::path> ProfileStoreOwnFiles() {
 ProfileFileReading ReadProfileFile(const std::filesystem::path& file) {
   ProfileFileReading reading;
   reading.file = file;
-  // Opened without waiting, so that a FIFO in the file's place cannot hold the command.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno == ENOENT) return reading;
+  // The machine's own reader: a regular file only, so that a FIFO or a device in the file's
+  // place cannot hold the command, and of a bounded size.
+  std::string text;
+  if (const auto fault = sim::ReadMachineFile(file, text)) {
+    if (fault->kind == sim::MachineFileFault::Kind::kMissing) return reading;
     reading.state = ProfileFileReading::State::kUnreadable;
-    reading.detail = std::strerror(errno);
+    reading.detail = fault->Describe(file);
     return reading;
   }
-  struct stat st {};
-  std::vector<uint8_t> bytes;
-  std::string problem;
-  if (::fstat(fd, &st) != 0) {
-    problem = std::strerror(errno);
-  } else if (S_ISDIR(st.st_mode)) {
-    problem = "it is a folder";
-  } else if (!S_ISREG(st.st_mode)) {
-    problem = "it is not a regular file";
-  } else {
-    uint8_t buffer[64 * 1024];
-    for (;;) {
-      const ssize_t got = ::read(fd, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) problem = std::strerror(errno);
-      if (got <= 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-  }
-  ::close(fd);
-  if (!problem.empty()) {
-    reading.state = ProfileFileReading::State::kUnreadable;
-    reading.detail = problem;
-    return reading;
-  }
-  return Classify(std::move(reading), std::move(bytes));
+  return Classify(std::move(reading), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 ProfileFileReading ReadProfileStore() {
@@ -199,7 +175,7 @@ std::string Problem(const ProfileFileReading& reading) {
     case ProfileFileReading::State::kBusy:
       return "the store is in use by another program";
     case ProfileFileReading::State::kUnreadable:
-      return what + " cannot be read: " + reading.detail;
+      return (store ? "the profile store " : "") + reading.detail;
     case ProfileFileReading::State::kDamaged: {
       const std::string at =
           reading.damagedEntry == 0 ? "" : " at entry " + std::to_string(reading.damagedEntry);

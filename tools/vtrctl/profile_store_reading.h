@@ -24,7 +24,7 @@ struct ProfileFileReading {
   std::vector<ProfileRecord> profiles;
   // kDamaged: the entry, counted from 1, where reading stopped; 0 when the header is damaged.
   std::size_t damagedEntry = 0;
-  // kDamaged, kUnreadable: what is wrong, in words.
+  // kDamaged: what is wrong, in words; kUnreadable: the file and why it cannot be read.
   std::string detail;
 };
 
