@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "app/core/gui_hand_over.h"
 #include "app/core/worker.h"
 #include "platform/services.h"
 
@@ -28,7 +29,11 @@ ClockBridge& ClockBridge::Instance() {
   return *bridge;
 }
 
-ClockBridge::ClockBridge() = default;
+// The hand-over is made here, on the GUI thread, before the bridge's thread or any worker can
+// post through it.
+ClockBridge::ClockBridge() {
+  GuiHandOver::Instance();
+}
 
 ClockBridge::~ClockBridge() {
   Shutdown();
