@@ -332,10 +332,12 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
   }
   const WpsRequest request = RequestFor(method, pin, parsed);
   if (method == kMethodStationPin) {
-    // The user needs the PIN while the run waits for it, not with the result: a program reading
-    // the JSON gets it as the stream's first document.
     std::cerr << "Enter the PIN " << pin << " into your access point.\n";
-    if (ctx.json) PrintJsonLine(ctx.out, {{"event", "pin"}, {"pin", pin}});
+    // A PIN made here is one the user has yet to see, and needs while the run waits for it, not
+    // with the result: a program reading the JSON gets it as the stream's first document.
+    if (ctx.json && !parsed.Has("--pin")) {
+      PrintJsonLine(ctx.out, {{"event", "pin"}, {"pin", pin}});
+    }
   }
 
   const bool live = !ctx.json && ::isatty(STDERR_FILENO) != 0;
