@@ -58,8 +58,8 @@ void BM_StartupToShownSheet(benchmark::State& state) {
     ShowWatch watch;
     QCoreApplication::instance()->installEventFilter(&watch);
     const auto begin = std::chrono::steady_clock::now();
-    core::CRadiodeskApp app(Library(),
-                            {.programDir = RADIODESK_PROGRAM_DIR, .pages = pages::AllPages()});
+    core::CRadiodeskApp app(
+        Library(), {.programDir = RADIODESK_PROGRAM_DIR, .pages = pages::AllPages(Library())});
     const bool started = app.InitInstance();
     QCoreApplication::instance()->removeEventFilter(&watch);
     if (watch.shown) {
