@@ -75,11 +75,13 @@ long WriteSetting(std::string_view key, std::string_view name, std::string_view 
                   static_cast<uint32_t>(stored.size() + 1));
 }
 
-long ReadSettingBinary(std::string_view key, std::string_view name, void* out, uint32_t size) {
+long ReadSettingBinary(std::string_view key, std::string_view name, void* out, uint32_t size,
+                       uint32_t* readSize) {
   std::vector<uint8_t> data(size);
   const long result = ReadRaw(key, name, platform::kRegBinary, data);
   if (result != 0) return result;
   std::memcpy(out, data.data(), data.size());
+  if (readSize != nullptr) *readSize = static_cast<uint32_t>(data.size());
   return 0;
 }
 
@@ -94,8 +96,8 @@ long ReadSetting(std::string_view name, std::string& out) {
 long WriteSetting(std::string_view name, std::string_view text) {
   return WriteSetting(State().settingsKey, name, text);
 }
-long ReadSettingBinary(std::string_view name, void* out, uint32_t size) {
-  return ReadSettingBinary(State().settingsKey, name, out, size);
+long ReadSettingBinary(std::string_view name, void* out, uint32_t size, uint32_t* readSize) {
+  return ReadSettingBinary(State().settingsKey, name, out, size, readSize);
 }
 long WriteSettingBinary(std::string_view name, const void* data, uint32_t size) {
   return WriteSettingBinary(State().settingsKey, name, data, size);

@@ -18,15 +18,18 @@ inline constexpr size_t kSettingsKeyMaxLength = 63;
 long ReadSetting(std::string_view key, std::string_view name, std::string& out);
 long WriteSetting(std::string_view key, std::string_view name, std::string_view text);
 // A REG_BINARY value: up to size bytes are read into out; a shorter value leaves the rest as it
-// was, so a caller that zero-fills first never sees bytes past the value's end.
-long ReadSettingBinary(std::string_view key, std::string_view name, void* out, uint32_t size);
+// was, so a caller that zero-fills first never sees bytes past the value's end. readSize, when
+// given, gets the number of bytes the value held.
+long ReadSettingBinary(std::string_view key, std::string_view name, void* out, uint32_t size,
+                       uint32_t* readSize = nullptr);
 long WriteSettingBinary(std::string_view key, std::string_view name, const void* data,
                         uint32_t size);
 
 // The same, under the settings key of this run.
 long ReadSetting(std::string_view name, std::string& out);
 long WriteSetting(std::string_view name, std::string_view text);
-long ReadSettingBinary(std::string_view name, void* out, uint32_t size);
+long ReadSettingBinary(std::string_view name, void* out, uint32_t size,
+                       uint32_t* readSize = nullptr);
 long WriteSettingBinary(std::string_view name, const void* data, uint32_t size);
 
 }  // namespace core

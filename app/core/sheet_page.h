@@ -51,7 +51,8 @@ class SiteSurveyHooks {
   virtual void ConnectWorkerRunning(bool running) = 0;
 };
 
-// The Profile Manager page's operations the automatic connection and the scan use.
+// The Profile Manager page's operations the automatic connection, the scan and the connect
+// worker use.
 class ProfileManagerHooks {
  public:
   virtual ~ProfileManagerHooks() = default;

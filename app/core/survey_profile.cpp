@@ -69,11 +69,18 @@ void FillProfileFromSurvey(const CVtrLibrary& lib, ProfileRecord& record,
   record.encryption = ProfileEncryptionFromSurvey(entry.cipherMask);
 }
 
-bool BlockedByEnterpriseOff(const VtrSurveyEntry& entry) {
-  const bool enterprise =
-      entry.authMask == kAuthWpa || entry.authMask == kAuthWpa2 || entry.authMask == kAuthWpaBoth;
+bool EnterpriseModesOff() {
   std::string ignored;
-  return enterprise && ReadSetting("EnterpriseOff", ignored) == 0;
+  return ReadSetting("EnterpriseOff", ignored) == 0;
+}
+
+bool IsEnterpriseNetwork(const VtrSurveyEntry& entry) {
+  return entry.authMask == kAuthWpa || entry.authMask == kAuthWpa2 ||
+         entry.authMask == kAuthWpaBoth;
+}
+
+bool BlockedByEnterpriseOff(const VtrSurveyEntry& entry) {
+  return IsEnterpriseNetwork(entry) && EnterpriseModesOff();
 }
 
 void PrepareAdHocFromSurvey(ProfileRecord& record, const VtrSurveyEntry& entry) {

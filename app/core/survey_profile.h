@@ -26,6 +26,10 @@ void FillProfileFromSurvey(const CVtrLibrary& lib, ProfileRecord& record,
 // determined", for any other), its channel as the ad hoc channel.
 void PrepareAdHocFromSurvey(ProfileRecord& record, const VtrSurveyEntry& entry);
 
+// The registry value "EnterpriseOff" exists (whatever it holds): the 802.1X modes are off.
+bool EnterpriseModesOff();
+// The network asks for 802.1X: WPA (16), WPA2 (32) or both (48).
+bool IsEnterpriseNetwork(const VtrSurveyEntry& entry);
 // With the setting "EnterpriseOff" present (any content), networks that need 802.1X (WPA, WPA2
 // or both with a RADIUS server) are not joined: "Not support this connect mode !".
 bool BlockedByEnterpriseOff(const VtrSurveyEntry& entry);

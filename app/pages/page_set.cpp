@@ -1,9 +1,14 @@
 #include "app/pages/page_set.h"
 
+#include "app/pages/profile_manager_page.h"
+
 namespace pages {
 
-core::PageFactories AllPages(const core::CVtrLibrary&) {
+core::PageFactories AllPages(const core::CVtrLibrary& lib) {
   core::PageFactories factories;
+  factories.profileManager = [&lib](core::CVantrelPropertySheet& sheet) -> core::SheetPage* {
+    return new CVantrelProfileManagerPage(sheet, lib);
+  };
   return factories;
 }
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/personal_certificates.h"
 #include "platform/services.h"
 #include "tools/vtrctl/commands.h"
-#include "tools/vtrctl/profile_command_fields.h"
 
 namespace vtrctl {
 namespace {
@@ -38,18 +38,10 @@ std::string StoreName(const std::string& text) {
   throw UsageError("no store '" + text + "' (one of MY, CA, Root)");
 }
 
-// The store's certificates; for MY, those only the description names follow its file's.
+// The store's certificates; MY as an EAP-TLS profile may name them.
 std::vector<platform::SystemStoreCertificate> StoreCertificates(const std::string& store) {
-  auto& stores = platform::Current().Certificates();
-  auto certificates = stores.SystemStore(store);
-  if (store != "MY") return certificates;
-  for (const auto& personal : stores.PersonalCertificates()) {
-    const bool listed =
-        std::any_of(certificates.begin(), certificates.end(),
-                    [&](const auto& held) { return held.sha1Hash == personal.thumbprint; });
-    if (!listed) certificates.push_back({personal.subject, "", personal.thumbprint});
-  }
-  return certificates;
+  if (store == "MY") return core::PersonalStoreCertificates();
+  return platform::Current().Certificates().SystemStore(store);
 }
 
 }  // namespace
@@ -68,7 +60,7 @@ int RunCerts(Context& ctx, std::span<const std::string> args) {
     for (const auto& certificate : certificates) {
       list.push_back({{"subject", certificate.subjectName},
                       {"issuer", certificate.issuerName},
-                      {"thumbprint", ThumbprintText(certificate.sha1Hash)}});
+                      {"thumbprint", core::ThumbprintText(certificate.sha1Hash)}});
     }
     PrintJson(ctx.out, {{"store", store}, {"certificates", list}});
     return 0;
@@ -82,7 +74,7 @@ int RunCerts(Context& ctx, std::span<const std::string> args) {
     PrintRows(ctx.out,
               {{"Subject", certificates[i].subjectName},
                {"Issuer", certificates[i].issuerName.empty() ? "-" : certificates[i].issuerName},
-               {"Thumbprint", ThumbprintText(certificates[i].sha1Hash)}});
+               {"Thumbprint", core::ThumbprintText(certificates[i].sha1Hash)}});
   }
   return 0;
 }

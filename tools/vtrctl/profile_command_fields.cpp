@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "app/core/personal_certificates.h"
 #include "app/core/vtr_library.h"
 #include "platform/services.h"
 #include "tools/vtrctl/code_names.h"
@@ -56,7 +57,7 @@ platform::StoredCertificate PersonalCertificate(const std::string& text) {
   const std::string wanted = Lower(text);
   std::vector<platform::StoredCertificate> found;
   for (const auto& certificate : platform::Current().Certificates().PersonalCertificates()) {
-    if (Lower(ThumbprintText(certificate.thumbprint)) == wanted ||
+    if (Lower(core::ThumbprintText(certificate.thumbprint)) == wanted ||
         Lower(certificate.subject).find(wanted) != std::string::npos) {
       found.push_back(certificate);
     }
@@ -68,15 +69,10 @@ platform::StoredCertificate PersonalCertificate(const std::string& text) {
   return found.front();
 }
 
-// The name a profile keeps for its EAP-TLS certificate, as the utility's certificate list gives
-// it: the issuer's display name, which the Vista build walks up to the trusted root. A
-// certificate the personal store file does not hold (one the machine's description names)
-// has no issuer to read and keeps its subject.
+// The name a profile keeps for the certificate, as the utility's certificate list gives it.
 std::string ProfileCertificateName(const platform::StoredCertificate& certificate) {
-  for (const auto& held : platform::Current().Certificates().SystemStore("MY")) {
-    if (held.sha1Hash == certificate.thumbprint && !held.issuerName.empty()) {
-      return held.issuerName;
-    }
+  for (const auto& held : core::PersonalStoreCertificates()) {
+    if (held.sha1Hash == certificate.thumbprint) return core::ProfileCertificateName(held);
   }
   return certificate.subject;
 }
@@ -470,16 +466,6 @@ void CheckProfile(const ProfileRecord& record) {
   if (record.useStaticIp != 0 && (IsZero(record.ipAddress) || IsZero(record.subnetMask))) {
     throw UsageError("a fixed address needs --ip and --mask");
   }
-}
-
-std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint) {
-  std::string text;
-  char digits[3];
-  for (uint8_t byte : thumbprint) {
-    std::snprintf(digits, sizeof digits, "%02X", byte);
-    text += digits;
-  }
-  return text;
 }
 
 std::string ProfileName(const ProfileRecord& record) {

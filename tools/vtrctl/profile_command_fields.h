@@ -2,7 +2,6 @@
 // record must pass before it is stored, and the record shown as rows or JSON.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -32,8 +31,6 @@ void ApplyProfileFields(const ParsedArgs& parsed, const core::CVtrLibrary& lib,
 void CheckProfile(const ProfileRecord& record);
 
 std::string ProfileName(const ProfileRecord& record);
-// A certificate's SHA-1 thumbprint as 40 upper-case hexadecimal digits, as Windows shows it.
-std::string ThumbprintText(const std::array<uint8_t, 20>& thumbprint);
 std::string SecurityText(const ProfileRecord& record);
 std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord& record,
                                                              bool showSecrets);
