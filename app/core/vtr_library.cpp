@@ -256,6 +256,7 @@ void CVtrLibrary::Passphrase152(const char* passphrase, uint8_t* key) const {
 }
 
 const char* CVtrLibrary::ProfileSetting(const ProfileStorageSetting* setting) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_ProfileSetting)>(Address(VtrEntry::ProfileSetting))) {
     return fn(setting);
   }
@@ -269,6 +270,7 @@ void CVtrLibrary::InitialProfile(ProfileRecord* record) const {
 }
 
 VtrBool CVtrLibrary::ReadSingleProfile(const char* name, ProfileRecord* record) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_ReadSingleProfile)>(Address(VtrEntry::ReadSingleProfile))) {
     return fn(name, record);
   }
@@ -276,6 +278,7 @@ VtrBool CVtrLibrary::ReadSingleProfile(const char* name, ProfileRecord* record) 
 }
 
 int32_t CVtrLibrary::ReadProfileList(int32_t max, ProfileRecord* list) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_ReadProfileList)>(Address(VtrEntry::ReadProfileList))) {
     return fn(max, list);
   }
@@ -283,6 +286,7 @@ int32_t CVtrLibrary::ReadProfileList(int32_t max, ProfileRecord* list) const {
 }
 
 VtrBool CVtrLibrary::WriteSingleProfile(const char* name, const ProfileRecord* record) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_WriteSingleProfile)>(Address(VtrEntry::WriteSingleProfile))) {
     return fn(name, record);
   }
@@ -290,6 +294,7 @@ VtrBool CVtrLibrary::WriteSingleProfile(const char* name, const ProfileRecord* r
 }
 
 int32_t CVtrLibrary::WriteProfileList(int32_t count, const ProfileRecord* list) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_WriteProfileList)>(Address(VtrEntry::WriteProfileList))) {
     return fn(count, list);
   }
@@ -297,6 +302,7 @@ int32_t CVtrLibrary::WriteProfileList(int32_t count, const ProfileRecord* list) 
 }
 
 VtrBool CVtrLibrary::SetDefaultProfile(int32_t count, const char* name, ProfileRecord* list) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_SetDefaultProfile)>(Address(VtrEntry::SetDefaultProfile))) {
     return fn(count, name, list);
   }
@@ -304,6 +310,7 @@ VtrBool CVtrLibrary::SetDefaultProfile(int32_t count, const char* name, ProfileR
 }
 
 int32_t CVtrLibrary::AddProfile(int32_t max, const char* name, const ProfileRecord* record) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_AddProfile)>(Address(VtrEntry::AddProfile))) {
     return fn(max, name, record);
   }
@@ -312,6 +319,7 @@ int32_t CVtrLibrary::AddProfile(int32_t max, const char* name, const ProfileReco
 }
 
 VtrBool CVtrLibrary::DeleteProfile(const char* name) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_DeleteProfile)>(Address(VtrEntry::DeleteProfile))) {
     return fn(name);
   }
@@ -333,6 +341,7 @@ int32_t CVtrLibrary::FindDefaultProfile(int32_t count, const ProfileRecord* list
 }
 
 int32_t CVtrLibrary::ImportProfile(const char* path, int32_t max) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_ImportProfile)>(Address(VtrEntry::ImportProfile))) {
     return fn(path, max);
   }
@@ -341,6 +350,7 @@ int32_t CVtrLibrary::ImportProfile(const char* path, int32_t max) const {
 }
 
 VtrBool CVtrLibrary::ExportProfile(const char* path) const {
+  const std::lock_guard turn(storeTurn_);
   if (auto fn = As<decltype(&VTR_ExportProfile)>(Address(VtrEntry::ExportProfile))) {
     return fn(path);
   }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -214,6 +215,10 @@ class CVtrLibrary {
   void* Address(VtrEntry entry) const { return entries_[static_cast<std::size_t>(entry)]; }
   void ResolveEntries();
 
+  // The store refuses an operation while another runs instead of waiting for it. The utility's
+  // own threads (the window and its workers) take turns here, so they never refuse each other;
+  // another program on the machine may still find the store in use.
+  mutable std::mutex storeTurn_;
   void* module_ = nullptr;
   std::string loadError_;
   std::array<void*, kVtrEntryCount> entries_{};

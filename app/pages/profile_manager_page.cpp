@@ -546,7 +546,12 @@ void CVantrelProfileManagerPage::DeleteProfile() {
   if (FieldIs(record.profileName, core::kDefaultProfileName)) {
     Say(this, {"104B0", "You can not Delete <Default> Profile name !"}, core::MessageIcon::Stop);
   } else {
-    if (lib_.DeleteProfile(record.profileName) == 0) {
+    // The library's delete succeeds for a name it does not hold, so the list is asked first.
+    const int32_t count = ReadNames();
+    const bool stored = core::State().profileList.With([&](core::ProfileArray& list) {
+      return lib_.FindProfile(count, record.profileName, list.data()) >= 0;
+    });
+    if (!stored || lib_.DeleteProfile(record.profileName) == 0) {
       Say(this, {"104C0", "Profile not Exist !"}, core::MessageIcon::Stop);
     }
     RefreshList();

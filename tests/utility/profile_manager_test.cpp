@@ -4,8 +4,11 @@
 // network type, and the buttons whose dialogs are still to come.
 #include <QDir>
 #include <QRadioButton>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <thread>
 
 #include "app/core/app_state.h"
 #include "app/core/record_text.h"
@@ -43,6 +46,36 @@ class ProfileManagerTest : public ProfilePageTest {
   }
   void RemoveStore() { std::filesystem::remove(profiles_ / "Profile.dll"); }
 };
+
+// The window and the workers use the store at the same time; the store refuses a second
+// operation rather than wait, so the binding lets them take turns.
+TEST_F(ProfileManagerTest, TheUtilitysThreadsNeverFindTheStoreInUse) {
+  AddProfile("Home", "HomeNet", 0, 0, {}, true);
+  const core::CVtrLibrary& lib = Library();
+  std::atomic<int> failedWrites{0};
+  std::atomic<bool> reading{false};
+  std::atomic<bool> written{false};
+  std::thread writer([&] {
+    ProfileRecord record{};
+    lib.InitialProfile(&record);
+    core::SetFieldText(record.profileName, std::string_view("Home"));
+    core::SetFieldText(record.ssid, std::string_view("HomeNet"));
+    while (!reading) std::this_thread::yield();
+    for (int i = 0; i < 100; ++i) {
+      if (lib.WriteSingleProfile(record.profileName, &record) == 0) ++failedWrites;
+    }
+    written = true;
+  });
+  int emptyReads = 0;
+  auto list = std::make_unique<core::ProfileArray>();
+  reading = true;
+  while (!written) {
+    if (lib.ReadProfileList(core::kListCapacity, list->data()) != 1) ++emptyReads;
+  }
+  writer.join();
+  EXPECT_EQ(emptyReads, 0);
+  EXPECT_EQ(failedWrites.load(), 0);
+}
 
 TEST_F(ProfileManagerTest, AnEmptyStoreGetsDefaultFromTheRegistryOrForAnyNetwork) {
   ASSERT_TRUE(Start());
@@ -346,6 +379,10 @@ TEST_F(ProfileManagerTest, ANetworkTakenFromTheSurveyArrivesHereToBeCompleted) {
                               State().adapterCapability.Get().adapterKind);
   ASSERT_TRUE(Library().WriteSingleProfile(prepared.profileName, &prepared));
   State().defaultProfileRecord.Set(prepared);
+  const auto stored = StoredProfiles();
+  ASSERT_TRUE(Library().SetDefaultProfile(static_cast<int32_t>(stored.size()),
+                                          prepared.profileName, std::vector(stored).data()));
+  Page().RefreshProfiles();
   State().adapterCapability.With([](VtrCapability& capability) { capability.wpsSupported = 1; });
   Page().TakeSurveyProfile(true);
   EXPECT_EQ(Sheet().Tabs()->currentWidget(), &Page());

@@ -50,7 +50,7 @@ class ProfileSecurityTest : public ProfilePageTest {
     Click(Button(kSaveProfile));
     const auto shown = TakeMessages();
     if (shown.empty()) return {};
-    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.size(), 1u) << shown.front().text << " | " << shown.back().text;
     EXPECT_EQ(shown.back().icon, core::MessageIcon::Exclamation) << shown.back().text;
     return shown.back().text;
   }
@@ -220,7 +220,7 @@ TEST_F(ProfileSecurityTest, EveryWepRuleHasItsMessage) {
   Choose(List(kManualSize), 0);
   Type(Edit(kAsciiKeyEdit), "abc");
   EXPECT_EQ(SaveMessage(), "WEP ASCII size is 64 Bits. Please enter 5 Characters.");
-  Type(Edit(kAsciiKeyEdit), QString::fromUtf8("ab\xc3\xa9"));
+  Type(Edit(kAsciiKeyEdit), QString::fromUtf8("abcd\xc3\xa9"));
   EXPECT_EQ(SaveMessage(), kIllegal);
   Type(Edit(kAsciiKeyEdit), "abcde");
   EXPECT_EQ(SaveMessage(), "");
@@ -247,10 +247,11 @@ TEST_F(ProfileSecurityTest, PreSharedKeyRulesAndTheMaskingBox) {
     EXPECT_EQ(Working().pskIsHex, 1);
     EXPECT_EQ(SaveMessage(), "");
   }
+  Type(Edit(kProfileNameList), "Words");
   TypePsk("correct horse battery", "correct horse battery");
   EXPECT_EQ(Working().pskIsHex, 0);
   EXPECT_EQ(SaveMessage(), "");
-  EXPECT_EQ(FieldText(Stored("Test")->psk), "correct horse battery");
+  EXPECT_EQ(FieldText(Stored("Words")->psk), "correct horse battery");
   // An emptied key takes its confirmation with it.
   Type(Edit(kPskEdit), "");
   EXPECT_EQ(Edit(kConfirmEdit)->text(), "");
@@ -288,6 +289,11 @@ TEST_F(ProfileSecurityTest, AccountDialogsChangeTheProfileOnlyOnOk) {
   OpenEditor();
   Choose(List(kAuthList), 32);
   const uint32_t eapMask = State().adapterCapability.Get().eapMask;
+  if (IsVista()) {
+    // PEAP logs on with the Windows account there, and the Vista build has no LEAP.
+    EXPECT_EQ(eapMask & 4, 0u);
+    GTEST_SKIP() << "the Vista build offers no account dialog";
+  }
   ASSERT_NE(eapMask & 4, 0u);
   Choose(List(kEapList), 2);
   WithDialog<CLeapDialog>(Button(kConfigureRadius), [&](CLeapDialog& dialog) {
@@ -314,7 +320,6 @@ TEST_F(ProfileSecurityTest, AccountDialogsChangeTheProfileOnlyOnOk) {
   });
   EXPECT_EQ(FieldText(Working().eapIdentity), "carol");
 
-  if (IsVista()) return;  // PEAP has nothing to configure there
   Choose(List(kEapList), 1);
   WithDialog<CPeapDialog>(Button(kConfigureRadius), [&](CPeapDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "WPA2 - PEAP Radius Configuration");
