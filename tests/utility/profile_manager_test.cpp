@@ -364,46 +364,38 @@ TEST_F(ProfileManagerTest, AdvanceSettingsAndWpsSayTheyAreNotAvailableYet) {
   EXPECT_EQ(shown[0].icon, core::MessageIcon::Information);
 }
 
-TEST_F(ProfileManagerTest, ANetworkTakenFromTheSurveyArrivesHereToBeCompleted) {
+TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply) {
+  AddProfile("Gone", "NotHere", 0, 0, {}, true);
+  SetSetting("AutoConnect", "0");
   StartAndSettle();
-  const auto survey = State().surveyList.Get();
-  int32_t home = -1;
-  for (int32_t i = 0; i < State().surveyCount; ++i) {
-    if (core::SurveySsid(survey[static_cast<size_t>(i)]) == "HomeNet") home = i;
-  }
-  ASSERT_GE(home, 0);
-  // What the Site Survey page does with a network that needs a key.
-  ProfileRecord prepared{};
-  core::SetFieldText(prepared.profileName, std::string_view("<Default>"));
-  core::FillProfileFromSurvey(Library(), prepared, survey[static_cast<size_t>(home)],
-                              State().adapterCapability.Get().adapterKind);
-  ASSERT_TRUE(Library().WriteSingleProfile(prepared.profileName, &prepared));
-  State().defaultProfileRecord.Set(prepared);
-  const auto stored = StoredProfiles();
-  ASSERT_TRUE(Library().SetDefaultProfile(static_cast<int32_t>(stored.size()),
-                                          prepared.profileName, std::vector(stored).data()));
-  Page().RefreshProfiles();
   State().adapterCapability.With([](VtrCapability& capability) { capability.wpsSupported = 1; });
-  Page().TakeSurveyProfile(true);
+  // What "&Connect" on the Site Survey page does with a network that needs a key.
+  ASSERT_TRUE(Sheet().Connector().StartFromSurvey(SurveyEntry("HomeNet")));
+  WaitForConnectEnd(1);
   EXPECT_EQ(Sheet().Tabs()->currentWidget(), &Page());
   EXPECT_TRUE(State().surveyProfilePending.load());
   EXPECT_FALSE(State().wpsAutoStart.load());
-  RunFor(10);
-  // HomeNet offers WPS: the page asks for the WPS function at once.
+  // HomeNet offers WPS: the page asked for the WPS function at once.
   EXPECT_EQ(OnlyMessage(), kNotAvailable);
   EXPECT_EQ(Edit(kSsidList)->text(), "HomeNet");
   EXPECT_EQ(List(kAuthList)->currentData().toUInt(), 8u);
+  EXPECT_EQ(Link().linkState, 2u);
 
-  // Saved under a name of its own, the settings also stay with "<Default>".
+  // Applied under a name of its own, the settings also stay with "<Default>".
   Type(Edit(kProfileNameList), "Home");
   Type(Edit(kPskEdit), "correct horse battery");
   Type(Edit(kConfirmEdit), "correct horse battery");
-  Click(Button(kSaveProfile));
+  Click(Button(kApplyProfile));
+  EXPECT_TRUE(RunUntil([this] { return !Button(kApplyProfile)->isEnabled(); }, 100));
+  WaitForConnectEnd(2);
   EXPECT_TRUE(TakeMessages().empty());
+  EXPECT_EQ(LinkSsid(), "HomeNet");
+  EXPECT_TRUE(Button(kApplyProfile)->isEnabled());
   EXPECT_FALSE(State().surveyProfilePending.load());
   EXPECT_EQ(FieldText(Stored("<Default>")->psk), "correct horse battery");
   EXPECT_EQ(FieldText(Stored("Home")->psk), "correct horse battery");
   EXPECT_EQ(DefaultName(), "Home");
+  EXPECT_EQ(List(kProfileNameList)->currentText(), "Home");
 }
 
 TEST_F(ProfileManagerTest, ChoosingASurveyNetworkFillsTheEditorAndEnterpriseOffWarns) {

@@ -6,8 +6,10 @@
 #include <utility>
 
 #include "app/core/app_state.h"
+#include "app/core/connect_worker.h"
 #include "app/core/file_dialog.h"
 #include "app/core/record_text.h"
+#include "app/core/survey_profile.h"
 #include "app/pages/working_profile.h"
 
 namespace app_testing {
@@ -120,6 +122,23 @@ ProfileRecord ProfilePageTest::Working() {
 void ProfilePageTest::TypeProfile(const QString& name, const QString& ssid) {
   Type(Edit(pages::kProfileNameList), name);
   Type(Edit(pages::kSsidList), ssid);
+}
+
+VtrSurveyEntry ProfilePageTest::SurveyEntry(const std::string& ssid) {
+  const auto survey = core::State().surveyList.Get();
+  for (int32_t i = 0; i < core::State().surveyCount; ++i) {
+    if (core::SurveySsid(survey[static_cast<size_t>(i)]) == ssid) {
+      return survey[static_cast<size_t>(i)];
+    }
+  }
+  ADD_FAILURE() << ssid << " is not in the survey";
+  return {};
+}
+
+void ProfilePageTest::WaitForConnectEnd(uint64_t runs) {
+  auto& connector = Sheet().Connector();
+  EXPECT_TRUE(RunUntil([&] { return connector.Runs() >= runs && connector.IsIdle(); }, 300000));
+  RunFor(100);  // the worker's last queued calls
 }
 
 }  // namespace app_testing

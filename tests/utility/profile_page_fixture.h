@@ -88,6 +88,11 @@ class ProfilePageTest : public UtilityTest {
   // Fills the editor with a new infrastructure profile name and SSID, as a user types them.
   void TypeProfile(const QString& name, const QString& ssid);
 
+  // The last scan's first entry with that SSID.
+  VtrSurveyEntry SurveyEntry(const std::string& ssid);
+  // Runs the machine until the sheet's connect worker has ended its runs-th run.
+  void WaitForConnectEnd(uint64_t runs);
+
  private:
   static constexpr int kDialogTries = 20;
 

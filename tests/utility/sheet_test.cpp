@@ -139,10 +139,16 @@ TEST_F(SheetTest, AnySsidJoinsTheFirstOpenInfrastructureNetworkAsDefault) {
   }
 }
 
-TEST_F(SheetTest, NoProfilesMeansNoConnectionAndNoAttempt) {
+TEST_F(SheetTest, AnEmptyStoreJoinsAnOpenNetworkThroughTheProfileManagersDefault) {
   StartAndSettle();
-  EXPECT_EQ(Link().linkState, 2u);
   EXPECT_GT(State().surveyCount.load(), 0);
+  // The Profile Manager page gives an empty store "<Default>" for any network.
+  ASSERT_NE(Sheet().ProfileManager(), nullptr);
+  ProfileRecord made{};
+  ASSERT_TRUE(Library().ReadSingleProfile("<Default>", &made));
+  EXPECT_EQ(made.encryption, 0u);
+  EXPECT_EQ(Link().linkState, 1u);
+  EXPECT_EQ(std::string(made.ssid), LinkSsid());
 }
 
 TEST_F(SheetTest, RadioOffDisconnectsAndRadioOnConnectsAgain) {
