@@ -161,7 +161,11 @@ std::optional<std::string> BuildMachine(const fs::path& dir, std::string_view de
                                         std::span<const PresetFile> certificateFiles) {
   fs::path parent = dir.parent_path();
   if (parent.empty()) parent = ".";
-  std::string pattern = (parent / ("." + dir.filename().string() + ".new.XXXXXX")).string();
+  // Appended piece by piece: GCC 12 at -O3 takes "." + std::string&& for an overlapping copy.
+  std::string hidden = ".";
+  hidden += dir.filename().string();
+  hidden += ".new.XXXXXX";
+  std::string pattern = (parent / hidden).string();
   if (::mkdtemp(pattern.data()) == nullptr) {
     return "cannot create " + dir.string() + ": " + std::strerror(errno);
   }
