@@ -1,6 +1,6 @@
-// The store's files on disk. New contents never overwrite a file in place: they are written to a
-// file of their own, flushed, and renamed over the old one, so a crash or a full disk at any
-// moment leaves either the old contents or the new ones.
+// The store's files on disk. New contents never overwrite a file in place: they are written whole
+// to a file of their own in one write, flushed, and renamed over the old one, so a crash or a
+// full disk at any moment leaves either the old contents or the new ones.
 #include "lib/common/profile_file_io.h"
 
 #include <dlfcn.h>
@@ -11,21 +11,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <mutex>
 
 #include "lib/common/profile_store_format.h"
 #include "lib/common/profile_write_gate.h"
-#include "platform/services.h"
 
 namespace vtr::profile {
 
 namespace {
 
 constexpr const char* kStoreName = "Profile.dll";
-constexpr const char* kUserTempName = "~VTR_Profile.tmp";
-constexpr size_t kCopyChunk = 64 * 1024;
+constexpr size_t kReadChunk = 64 * 1024;
 constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
 
 struct Gate {
@@ -64,16 +61,18 @@ bool TearingDown() {
   return std::uncaught_exceptions() > 0;
 }
 
-bool WriteAt(int fd, const uint8_t* data, size_t size, off_t offset) {
-  while (size > 0) {
+// All the bytes in one write; only a write the kernel cut short takes another for the rest.
+bool WriteAll(int fd, std::span<const uint8_t> bytes) {
+  const uint8_t* data = bytes.data();
+  size_t size = bytes.size();
+  do {
     if (!MayWrite()) return false;
-    const ssize_t written = ::pwrite(fd, data, size, offset);
+    const ssize_t written = ::write(fd, data, size);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
+    if (written < 0 || (written == 0 && size > 0)) return false;
     data += written;
     size -= static_cast<size_t>(written);
-    offset += written;
-  }
+  } while (size > 0);
   return true;
 }
 
@@ -117,8 +116,8 @@ bool FlushDirectory(const std::filesystem::path& dir) {
   return flushed;
 }
 
-bool PutInPlaceFrom(const std::filesystem::path& target, const std::filesystem::path& staging,
-                    int fd, std::span<const uint8_t> bytes) {
+uint32_t PutInPlaceFrom(const std::filesystem::path& target, const std::filesystem::path& staging,
+                        int fd, std::span<const uint8_t> bytes) {
   struct Cleanup {
     int fd;
     const std::filesystem::path& path;
@@ -128,17 +127,13 @@ bool PutInPlaceFrom(const std::filesystem::path& target, const std::filesystem::
       ::close(fd);
     }
   } cleanup{fd, staging};
-  for (size_t at = 0; at < bytes.size(); at += kCopyChunk) {
-    const size_t chunk = std::min(kCopyChunk, bytes.size() - at);
-    if (!WriteAt(fd, bytes.data() + at, chunk, static_cast<off_t>(at))) return false;
-  }
-  if (!Flush(fd)) return false;
-  if (!MayWrite() || ::rename(staging.c_str(), target.c_str()) != 0) return false;
+  if (!WriteAll(fd, bytes) || !Flush(fd)) return kWriteFailed;
+  if (!MayWrite() || ::rename(staging.c_str(), target.c_str()) != 0) return kWriteFailed;
   cleanup.renamed = true;
   // The rename is durable only once the folder itself is flushed; the new contents are already
   // what every reader sees.
   FlushDirectory(target.parent_path());
-  return true;
+  return kSuccess;
 }
 
 }  // namespace
@@ -185,18 +180,21 @@ StoreLock::~StoreLock() {
 uint32_t ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return kOpenFailed;
-  bytes.clear();
+  // Sized by the file, so a store is usually read in one call; a file that grows meanwhile is
+  // still read to its end.
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
-  uint8_t buffer[kCopyChunk];
+  bytes.resize(::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  size_t got = 0;
   uint32_t result = kSuccess;
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof(buffer));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) result = kReadFailed;
-    if (got <= 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + got);
+    if (got == bytes.size()) bytes.resize(got + kReadChunk);
+    const ssize_t read = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) result = kReadFailed;
+    if (read <= 0) break;
+    got += static_cast<size_t>(read);
   }
+  bytes.resize(got);
   ::close(fd);
   return result;
 }
@@ -206,69 +204,19 @@ bool FileExists(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool PutInPlace(const std::filesystem::path& target, const std::filesystem::path& staging,
-                std::span<const uint8_t> bytes) {
+uint32_t PutInPlace(const std::filesystem::path& target, const std::filesystem::path& staging,
+                    std::span<const uint8_t> bytes) {
   const int fd = CreateExclusive(staging);
-  if (fd < 0) return false;
+  if (fd < 0) return kCreateFailed;
   return PutInPlaceFrom(target, staging, fd, bytes);
 }
 
-bool PutInPlaceBeside(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+uint32_t PutInPlaceBeside(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
   std::string pattern = target.string() + ".XXXXXX";
   // mkostemp creates the file exclusively with owner-only permissions.
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return kCreateFailed;
   return PutInPlaceFrom(target, pattern, fd, bytes);
-}
-
-std::optional<UserTempFile> UserTempFile::Create() {
-  auto& services = platform::Current();
-  const std::string windowsPath = services.SystemInfo().TempPath() + kUserTempName;
-  const auto path = services.Files().HostPath(windowsPath);
-  if (!path) return std::nullopt;
-  const int fd = CreateExclusive(*path);
-  if (fd < 0) return std::nullopt;
-  return UserTempFile(fd, *path);
-}
-
-UserTempFile::UserTempFile(UserTempFile&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)) {
-  other.fd_ = -1;
-}
-
-UserTempFile::~UserTempFile() {
-  if (fd_ < 0) return;
-  if (!TearingDown()) RemoveIfOurs(fd_, path_);
-  ::close(fd_);
-}
-
-bool UserTempFile::WriteStore(std::span<const uint8_t> store) {
-  if (store.size() < kHeaderSize) return WriteAt(fd_, store.data(), store.size(), 0);
-  // The header goes first with no count, the count last: a file cut short anywhere before the
-  // end never claims entries it lacks.
-  uint8_t header[kHeaderSize];
-  std::memcpy(header, store.data(), kHeaderSize);
-  SetHeaderCount(header, 0);
-  if (!WriteAt(fd_, header, kHeaderSize, 0)) return false;
-  for (size_t at = kHeaderSize; at < store.size(); at += kEntrySize) {
-    const size_t chunk = std::min(kEntrySize, store.size() - at);
-    if (!WriteAt(fd_, store.data() + at, chunk, static_cast<off_t>(at))) return false;
-  }
-  return WriteAt(fd_, store.data() + kCountOffset, 4, static_cast<off_t>(kCountOffset));
-}
-
-bool UserTempFile::ReadBack(std::vector<uint8_t>& bytes) const {
-  bytes.clear();
-  uint8_t buffer[kCopyChunk];
-  off_t offset = 0;
-  for (;;) {
-    const ssize_t got = ::pread(fd_, buffer, sizeof(buffer), offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
-    bytes.insert(bytes.end(), buffer, buffer + got);
-    offset += got;
-  }
 }
 
 }  // namespace vtr::profile

@@ -1,5 +1,5 @@
 // Files of the profile store: where the store lives, the lock that makes an operation exclusive,
-// the exclusive temporary files, and putting new contents in place whole.
+// and putting new contents in place whole.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ class SimulatedCrash : public std::runtime_error {
 
 struct StoreLocation {
   std::filesystem::path store;    // "Profile.dll"
-  std::filesystem::path staging;  // "Profile.dll.tmp", where new contents are put together
+  std::filesystem::path staging;  // "Profile.dll.tmp", the new contents before the rename
   std::filesystem::path lock;     // "Profile.dll.lock", never replaced
 };
 
@@ -48,35 +48,14 @@ uint32_t ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& 
 
 bool FileExists(const std::filesystem::path& path);
 
-// Writes bytes to staging (created exclusively, owner-only), flushes it and renames it over
-// target, so target holds the old contents or the new ones at every moment. False when any step
-// failed; staging is then removed.
-bool PutInPlace(const std::filesystem::path& target, const std::filesystem::path& staging,
-                std::span<const uint8_t> bytes);
+// Puts bytes in place of target whole: staging (created exclusively, owner-only) gets them in
+// one write and is flushed, renamed over target, and the folder is flushed, so target holds the
+// old contents or the new ones at every moment. kSuccess, kCreateFailed when staging cannot be
+// created, or kWriteFailed when a later step failed; staging is then removed.
+uint32_t PutInPlace(const std::filesystem::path& target, const std::filesystem::path& staging,
+                    std::span<const uint8_t> bytes);
 
 // As PutInPlace, with a staging file of a fresh unique name beside target.
-bool PutInPlaceBeside(const std::filesystem::path& target, std::span<const uint8_t> bytes);
-
-// "~VTR_Profile.tmp" in the user's temporary folder: the new contents are completed there before
-// the store is touched. Removed when the object goes, unless the process is being torn down by a
-// simulated crash (a real crash leaves it behind too).
-class UserTempFile {
- public:
-  static std::optional<UserTempFile> Create();
-  UserTempFile(UserTempFile&& other) noexcept;
-  UserTempFile& operator=(UserTempFile&&) = delete;
-  ~UserTempFile();
-
-  // Writes a store into the file the way the format is written: the header with count 0, the
-  // entries, then the count.
-  bool WriteStore(std::span<const uint8_t> store);
-  // The file's contents as they reached it.
-  bool ReadBack(std::vector<uint8_t>& bytes) const;
-
- private:
-  UserTempFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
-  int fd_;
-  std::filesystem::path path_;
-};
+uint32_t PutInPlaceBeside(const std::filesystem::path& target, std::span<const uint8_t> bytes);
 
 }  // namespace vtr::profile

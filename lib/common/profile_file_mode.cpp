@@ -1,6 +1,6 @@
-// File-mode operations of the store. Every change builds the complete new store, completes it in
-// the user's temporary folder and only then replaces the store whole; the old store stays as it
-// was whenever any step fails.
+// File-mode operations of the store. Every change builds the complete new store in memory and
+// only then replaces the store whole with it; the old store stays as it was whenever any step
+// fails.
 #include "lib/common/profile_file_mode.h"
 
 #include <cstring>
@@ -76,18 +76,15 @@ uint32_t FileSession::OpenAndCheck(std::vector<uint8_t>& bytes) const {
     const uint32_t checked = CheckHeader(bytes.data(), bytes.size());
     if (checked != kHeaderless) return checked;
     const auto upgraded = UpgradeHeaderless(bytes.data(), bytes.size());
-    if (!PutInPlace(location_.store, location_.staging, upgraded)) return kUpgradeFailed;
+    if (PutInPlace(location_.store, location_.staging, upgraded) != kSuccess) {
+      return kUpgradeFailed;
+    }
   }
   return kUpgradeFailed;
 }
 
 uint32_t FileSession::Replace(std::span<const uint8_t> bytes) const {
-  auto temp = UserTempFile::Create();
-  if (!temp) return kCreateFailed;
-  if (!temp->WriteStore(bytes)) return kWriteFailed;
-  std::vector<uint8_t> complete;
-  if (!temp->ReadBack(complete) || complete.size() != bytes.size()) return kWriteFailed;
-  return PutInPlace(location_.store, location_.staging, complete) ? kSuccess : kWriteFailed;
+  return PutInPlace(location_.store, location_.staging, bytes);
 }
 
 uint32_t ReadStoreFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
@@ -157,7 +154,7 @@ int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record) {
   const auto& location = session->Location();
   if (!FileExists(location.store)) {
     const auto header = MakeHeader(0);
-    if (!PutInPlace(location.store, location.staging, header)) return kNotCreated;
+    if (PutInPlace(location.store, location.staging, header) != kSuccess) return kNotCreated;
   }
   std::vector<uint8_t> bytes;
   const bool opened = session->OpenAndCheck(bytes) == kSuccess;

@@ -21,8 +21,8 @@ class FileSession {
   // Opens and checks the store, upgrading an older headerless list in place first. On kSuccess,
   // bytes holds the whole checked store.
   uint32_t OpenAndCheck(std::vector<uint8_t>& bytes) const;
-  // Completes the new contents in the user's temporary folder, then puts them in place of the
-  // store whole. kSuccess, kCreateFailed (no temporary file) or kWriteFailed.
+  // Puts the complete new contents in place of the store whole (PutInPlace). kSuccess,
+  // kCreateFailed (no new file beside the store) or kWriteFailed.
   uint32_t Replace(std::span<const uint8_t> bytes) const;
 
  private:

@@ -99,7 +99,7 @@ bool Export(const char* path) {
   if (!session) return false;
   std::vector<uint8_t> bytes;
   if (ReadWholeFile(location->store, bytes) != kSuccess) return false;
-  return PutInPlaceBeside(*target, bytes);
+  return PutInPlaceBeside(*target, bytes) == kSuccess;
 }
 
 }  // namespace

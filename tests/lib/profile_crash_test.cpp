@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lib/common/profile_write_gate.h"
@@ -218,7 +219,6 @@ TEST_F(ProfileCrashTest, TemporaryFilesAreNeverWrittenThroughALink) {
   SetStore(Store({Profile("a")}));
   const auto victim = source_.parent_path() / "victim";
   WriteFile(victim, "precious");
-  std::filesystem::create_symlink(victim, UserTemp() / "~VTR_Profile.tmp");
   std::filesystem::create_symlink(victim, dir_ / "Profile.dll.tmp");
   const auto b = Profile("b");
   ASSERT_EQ(VTR_AddProfile(128, "b", &b), 0);
@@ -227,34 +227,64 @@ TEST_F(ProfileCrashTest, TemporaryFilesAreNeverWrittenThroughALink) {
   EXPECT_EQ(Leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(ProfileCrashTest, TheNewStoreIsCompletedInTheUsersTemporaryFolderFirst) {
-  SetStore(Store({Profile("a")}));
+// Each change is one write of the complete new store to a new owner-only file beside the store,
+// one flush of it, the rename over the store and the flush of the folder: nothing else is
+// written, and the store is untouched until the rename.
+TEST_F(ProfileCrashTest, EachChangeIsOneWriteOneFlushARenameAndTheFolderFlushed) {
+  struct Step {
+    bool stagingExists = false;
+    unsigned stagingMode = 0;
+    std::string staging;
+    std::string store;
+  };
   struct Probe {
-    std::filesystem::path temp;
+    std::filesystem::path staging;
     std::filesystem::path store;
-    std::string storeAtFirstStep;
-    bool tempExisted = false;
-    unsigned tempMode = 0;
-    int calls = 0;
-  } probe{UserTemp() / "~VTR_Profile.tmp", StorePath(), {}, false, 0, 0};
-  RadiodeskSetProfileWriteGate(
-      [](void* context) {
-        auto* p = static_cast<Probe*>(context);
-        if (p->calls++ == 0) {
-          p->tempExisted = std::filesystem::exists(p->temp);
-          p->tempMode = p->tempExisted ? Permissions(p->temp) : 0;
-          p->storeAtFirstStep = ReadFile(p->store);
-        }
-        return int{kRadiodeskWriteProceed};
-      },
-      &probe);
-  const auto b = Profile("b");
-  ASSERT_EQ(VTR_AddProfile(128, "b", &b), 0);
-  RadiodeskSetProfileWriteGate(nullptr, nullptr);
-  EXPECT_TRUE(probe.tempExisted);
-  EXPECT_EQ(probe.tempMode, 0600u);
-  EXPECT_TRUE(SameBytes(probe.storeAtFirstStep, Store({Profile("a")})));
-  EXPECT_FALSE(std::filesystem::exists(probe.temp));
+    std::vector<Step> steps;
+  } probe{dir_ / "Profile.dll.tmp", StorePath(), {}};
+  const auto gate = [](void* context) {
+    auto* p = static_cast<Probe*>(context);
+    Step step;
+    step.stagingExists = std::filesystem::exists(p->staging);
+    if (step.stagingExists) {
+      step.stagingMode = Permissions(p->staging);
+      step.staging = ReadFile(p->staging);
+    }
+    step.store = ReadFile(p->store);
+    p->steps.push_back(step);
+    return int{kRadiodeskWriteProceed};
+  };
+  const std::string before = Store({Profile("a", 1), Profile("b")});
+  const auto c = Profile("c");
+  const std::vector<std::pair<std::string, std::function<bool()>>> changes = {
+      {"add", [&] { return VTR_AddProfile(128, "c", &c) == 0; }},
+      {"write single", [&] { return VTR_WriteSingleProfile("a", &c) == 1; }},
+      {"delete", [] { return VTR_DeleteProfile("a") == 1; }},
+      {"set default",
+       [] {
+         ProfileRecord list[2] = {Profile("a", 1), Profile("b")};
+         return VTR_SetDefaultProfile(2, "b", list) == 1;
+       }},
+      {"import", [this] { return VTR_ImportProfile(source_.c_str(), 128) == 0; }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    SetStore(before);
+    probe.steps.clear();
+    RadiodeskSetProfileWriteGate(gate, &probe);
+    ASSERT_TRUE(change());
+    RadiodeskSetProfileWriteGate(nullptr, nullptr);
+    const std::string after = StoreBytes();
+    ASSERT_NE(after, before);
+    ASSERT_EQ(probe.steps.size(), 4u);  // write, flush, rename, flush of the folder
+    EXPECT_TRUE(probe.steps[0].stagingExists);
+    EXPECT_EQ(probe.steps[0].stagingMode, 0600u);
+    EXPECT_EQ(probe.steps[0].staging, "");
+    EXPECT_TRUE(SameBytes(probe.steps[1].staging, after));  // complete before its flush
+    EXPECT_TRUE(SameBytes(probe.steps[2].store, before));   // untouched until the rename
+    EXPECT_FALSE(probe.steps[3].stagingExists);
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+  }
 }
 
 }  // namespace
