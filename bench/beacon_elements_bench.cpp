@@ -10,9 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "lib/common/information_elements_ht.h"
-#include "lib/common/information_elements_security.h"
-#include "lib/common/information_elements_wps.h"
+#include "lib/common/information_elements_survey.h"
 #include "sim/beacon_elements.h"
 #include "sim/machine_description.h"
 #include "sim/presets.h"
@@ -144,14 +142,10 @@ std::vector<Beacon> PresetBeacons() {
 
 // What the survey stores of a beacon, folded so the reads cannot be optimised away.
 uint32_t ReadBeacon(const Beacon& beacon) {
-  const uint8_t* elements = beacon.elements.data();
-  const size_t length = beacon.elements.size();
-  vtr::SecurityMasks security;
-  if (beacon.privacy) security = vtr::ParseSecurity(elements, length);
-  const bool ht = vtr::HasHtElements(elements, length);
-  const vtr::WpsFlags wps = vtr::ParseWps(elements, length);
-  return security.authMask << 8 ^ security.cipherMask << 4 ^ (ht ? 1u : 0u) ^ wps.hasWps << 1 ^
-         wps.wpsPbcActive << 2;
+  const vtr::SurveyElements read =
+      vtr::ReadSurveyElements(beacon.elements.data(), beacon.elements.size(), beacon.privacy);
+  return read.security.authMask << 8 ^ read.security.cipherMask << 4 ^ (read.isHt ? 1u : 0u) ^
+         read.wps.hasWps << 1 ^ read.wps.wpsPbcActive << 2;
 }
 
 // One beacon per iteration, the corpus in turn: the time per iteration is the time per beacon.

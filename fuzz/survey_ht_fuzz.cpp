@@ -1,4 +1,4 @@
-// HasHtElements over any element area: both of its walks must stay inside it and end.
+// HasHtElements over any element area: its walk must stay inside it and end.
 #include <cstddef>
 #include <cstdint>
 

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 namespace vtr {
 
@@ -23,29 +22,26 @@ struct Element {
   const uint8_t* start;  // the id byte; the body starts kElementHeaderSize bytes later
   uint8_t id;
   uint8_t length;  // of the body
-  size_t next;     // offset of the element after this one within the area
 
   const uint8_t* Body() const { return start + kElementHeaderSize; }
   const uint8_t* End() const { return Body() + length; }
 };
 
-// The element at offset within the area, when its header and its whole body lie inside it.
-std::optional<Element> ElementAt(const uint8_t* area, size_t length, size_t offset);
-
-// Walks the elements of an area in order:
-//   for (ElementWalk walk(area, length); auto element = walk.Next();) ...
-class ElementWalk {
- public:
-  ElementWalk(const uint8_t* area, size_t length) : area_(area), length_(length) {}
-  std::optional<Element> Next();
-  // The length byte of the element after the last one returned, when that byte is in the area.
-  std::optional<uint8_t> FollowingLength() const;
-
- private:
-  const uint8_t* area_;
-  size_t length_;
-  size_t offset_ = 0;
-};
+// Hands each whole element of the area to visit, in order, for as long as visit returns true.
+// Inline, so that a walk costs no call per element: the survey reads all it needs from a beacon
+// in one walk.
+template <typename Visit>
+inline void WalkElements(const uint8_t* area, size_t length, Visit&& visit) {
+  if (area == nullptr) return;
+  // offset never passes length: an element is taken only when its whole body lies inside.
+  for (size_t offset = 0; length - offset >= kElementHeaderSize;) {
+    const uint8_t bodyLength = area[offset + 1];
+    if (length - offset - kElementHeaderSize < bodyLength) return;
+    const Element element{area + offset, area[offset], bodyLength};
+    offset += kElementHeaderSize + bodyLength;
+    if (!visit(element)) return;
+  }
+}
 
 inline uint16_t LoadLe16(const uint8_t* bytes) {
   return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);

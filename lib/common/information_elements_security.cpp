@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "lib/common/information_elements.h"
 #include "vtrlib/codes.h"
 
 namespace vtr {
@@ -12,8 +11,6 @@ constexpr uint8_t kWpaOui[3] = {0x00, 0x50, 0xF2};
 constexpr uint8_t kRsnOui[3] = {0x00, 0x0F, 0xAC};
 constexpr size_t kSuiteSize = 4;
 constexpr uint16_t kMaxSuiteCount = 20;
-// Elements this short cannot hold a pairwise list; they are not looked at.
-constexpr uint8_t kMinBodyLength = 13;
 
 // Offsets from the element's id byte. The vendor element has its OUI and type in front of the
 // same layout the RSN element has after its id and length.
@@ -27,6 +24,9 @@ struct SuiteFamily {
   uint32_t authFor8021x;
   uint32_t authForPsk;
 };
+
+constexpr SuiteFamily kWpa{kWpaOui, VTR_AUTH_WPA, VTR_AUTH_WPA_PSK};
+constexpr SuiteFamily kRsn{kRsnOui, VTR_AUTH_WPA2, VTR_AUTH_WPA2_PSK};
 
 uint32_t CipherBit(const uint8_t* suite, const SuiteFamily& family) {
   if (std::memcmp(suite, family.oui, 3) != 0) return 0;
@@ -74,26 +74,31 @@ void AddSuites(const Element& element, size_t countOffset, const SuiteFamily& fa
 
 }  // namespace
 
-SecurityMasks ParseSecurity(const uint8_t* elements, size_t length) {
-  static constexpr SuiteFamily kWpa{kWpaOui, VTR_AUTH_WPA, VTR_AUTH_WPA_PSK};
-  static constexpr SuiteFamily kRsn{kRsnOui, VTR_AUTH_WPA2, VTR_AUTH_WPA2_PSK};
-  SecurityMasks masks;
-  for (ElementWalk walk(elements, length); auto element = walk.Next();) {
-    if (element->length < kMinBodyLength) continue;
-    if (element->id == kElementVendor) {
-      // A WPA element is told by its version word 1 after the OUI and type; the WPS and the
-      // pre-standard HT elements carry other values in that place.
-      if (LoadLe16(element->start + kWpaVersionOffset) == 1) {
-        AddSuites(*element, kWpaPairwiseCountOffset, kWpa, masks);
-      }
-    } else if (element->id == kElementRsn) {
-      if (LoadLe16(element->start + kRsnVersionOffset) == 1) {
-        AddSuites(*element, kRsnPairwiseCountOffset, kRsn, masks);
-      }
+void SecurityReader::ReadSuites(const Element& element) {
+  if (element.id == kElementVendor) {
+    // A WPA element is told by its version word 1 after the OUI and type; the WPS and the
+    // pre-standard HT elements carry other values in that place.
+    if (LoadLe16(element.start + kWpaVersionOffset) == 1) {
+      AddSuites(element, kWpaPairwiseCountOffset, kWpa, masks_);
     }
+  } else if (LoadLe16(element.start + kRsnVersionOffset) == 1) {
+    AddSuites(element, kRsnPairwiseCountOffset, kRsn, masks_);
   }
+}
+
+SecurityMasks SecurityReader::Masks() const {
+  SecurityMasks masks = masks_;
   if (masks.cipherMask == 0) masks.cipherMask = VTR_CIPHER_WEP;
   return masks;
+}
+
+SecurityMasks ParseSecurity(const uint8_t* elements, size_t length) {
+  SecurityReader reader;
+  WalkElements(elements, length, [&reader](const Element& element) {
+    reader.Read(element);
+    return true;
+  });
+  return reader.Masks();
 }
 
 }  // namespace vtr

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lib/common/information_elements.h"
+
 namespace vtr {
 
 struct SecurityMasks {
@@ -12,8 +14,28 @@ struct SecurityMasks {
   uint32_t cipherMask = 0;  // 1 WEP, 2 TKIP, 4 AES
 };
 
-// Reads only what lies inside the area. Without any pairwise suite it understands, the cipher
-// mask is WEP: the caller asks only for networks that have privacy set.
+// Gathers the masks one element at a time, so that a single walk over a beacon can serve it
+// and the other readers of the survey together.
+class SecurityReader {
+ public:
+  void Read(const Element& element) {
+    // Elements this short cannot hold a pairwise list; they are not looked at.
+    if (element.length >= kMinBodyLength &&
+        (element.id == kElementVendor || element.id == kElementRsn)) {
+      ReadSuites(element);
+    }
+  }
+  // Without any pairwise suite it understands, the cipher mask is WEP: the caller asks only for
+  // networks that have privacy set.
+  SecurityMasks Masks() const;
+
+ private:
+  static constexpr uint8_t kMinBodyLength = 13;
+  void ReadSuites(const Element& element);
+  SecurityMasks masks_;
+};
+
+// Reads only what lies inside the area.
 SecurityMasks ParseSecurity(const uint8_t* elements, size_t length);
 
 }  // namespace vtr

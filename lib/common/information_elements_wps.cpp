@@ -1,16 +1,12 @@
 #include "lib/common/information_elements_wps.h"
 
-#include <cstring>
 #include <optional>
 
-#include "lib/common/information_elements.h"
 #include "platform/debug_output.h"
 
 namespace vtr {
 namespace {
 
-constexpr uint8_t kWpsOui[4] = {0x00, 0x50, 0xF2, 0x04};
-constexpr uint8_t kWpsMinBody = 13;
 constexpr size_t kAttributeHeaderSize = 4;  // big-endian type and length
 constexpr uint16_t kAttributeSelectedRegistrar = 0x1041;
 constexpr uint16_t kAttributeDevicePasswordId = 0x1012;
@@ -27,7 +23,7 @@ std::optional<uint8_t> ValueByte(const uint8_t* attribute, const uint8_t* end, s
 
 bool PushButtonSessionActive(const Element& element) {
   const uint8_t* end = element.End();
-  const uint8_t* attribute = element.Body() + sizeof(kWpsOui);
+  const uint8_t* attribute = element.Body() + sizeof(WpsReader::kWpsOui);
   std::optional<uint8_t> selectedRegistrar;
   while (end - attribute >= static_cast<std::ptrdiff_t>(kAttributeHeaderSize)) {
     const uint16_t type = LoadBe16(attribute);
@@ -47,21 +43,22 @@ bool PushButtonSessionActive(const Element& element) {
 
 }  // namespace
 
-WpsFlags ParseWps(const uint8_t* elements, size_t length) {
-  WpsFlags flags;
-  for (ElementWalk walk(elements, length); auto element = walk.Next();) {
-    if (element->id != kElementVendor || element->length < kWpsMinBody ||
-        std::memcmp(element->Body(), kWpsOui, sizeof(kWpsOui)) != 0) {
-      continue;
-    }
-    flags.hasWps = 1;
-    if (PushButtonSessionActive(*element)) {
-      flags.wpsPbcActive = 1;
-      platform::OutputDebugStringA("Found PCB WPS session\n");
-    }
-    break;
+void WpsReader::ReadWpsElement(const Element& element) {
+  done_ = true;
+  flags_.hasWps = 1;
+  if (PushButtonSessionActive(element)) {
+    flags_.wpsPbcActive = 1;
+    platform::OutputDebugStringA("Found PCB WPS session\n");
   }
-  return flags;
+}
+
+WpsFlags ParseWps(const uint8_t* elements, size_t length) {
+  WpsReader reader;
+  WalkElements(elements, length, [&reader](const Element& element) {
+    reader.Read(element);
+    return !reader.Done();
+  });
+  return reader.Flags();
 }
 
 }  // namespace vtr

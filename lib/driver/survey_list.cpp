@@ -5,9 +5,7 @@
 #include <cstring>
 
 #include "lib/common/channel_table.h"
-#include "lib/common/information_elements_ht.h"
-#include "lib/common/information_elements_security.h"
-#include "lib/common/information_elements_wps.h"
+#include "lib/common/information_elements_survey.h"
 #include "lib/common/signal_percent.h"
 #include "lib/driver/survey_band_mode.h"
 #include "platform/ndis_802_11.h"
@@ -62,14 +60,12 @@ void FillEntry(const NdisWlanBssidEx& header, uint32_t bandMode, const uint8_t* 
   std::snprintf(entry.frequency, sizeof(entry.frequency), "%.*s",
                 static_cast<int>(sizeof(entry.frequency) - 1), frequency);
   entry.channel = ChannelForFrequency(header.configuration.dsConfig);
-  SecurityMasks security;
-  if (header.privacy != 0) security = ParseSecurity(elements, elementsLength);
-  entry.authMask = security.authMask;
-  entry.cipherMask = security.cipherMask;
-  entry.isHt = HasHtElements(elements, elementsLength) ? 1 : 0;
-  const WpsFlags wps = ParseWps(elements, elementsLength);
-  entry.hasWps = wps.hasWps;
-  entry.wpsPbcActive = wps.wpsPbcActive;
+  const SurveyElements read = ReadSurveyElements(elements, elementsLength, header.privacy != 0);
+  entry.authMask = read.security.authMask;
+  entry.cipherMask = read.security.cipherMask;
+  entry.isHt = read.isHt ? 1 : 0;
+  entry.hasWps = read.wps.hasWps;
+  entry.wpsPbcActive = read.wps.wpsPbcActive;
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <cstring>
 
 #include "lib/common/channel_table.h"
-#include "lib/common/information_elements_ht.h"
-#include "lib/common/information_elements_security.h"
-#include "lib/common/information_elements_wps.h"
+#include "lib/common/information_elements_survey.h"
 
 namespace vtr {
 namespace {
@@ -55,18 +53,13 @@ void WriteEntry(const platform::WlanBssEntry& bss, uint32_t phyMode, const std::
   entry.channel = ChannelForFrequency(bss.centerFrequencyKhz);
   const uint8_t* elements = bss.ies.data();
   const size_t length = bss.ies.size();
-  if ((bss.capabilityInformation & kCapabilityPrivacy) != 0) {
-    const SecurityMasks masks = ParseSecurity(elements, length);
-    entry.authMask = masks.authMask;
-    entry.cipherMask = masks.cipherMask;
-  } else {
-    entry.authMask = 0;
-    entry.cipherMask = 0;
-  }
-  entry.isHt = HasHtElements(elements, length) ? 1 : 0;
-  const WpsFlags wps = ParseWps(elements, length);
-  entry.hasWps = wps.hasWps;
-  entry.wpsPbcActive = wps.wpsPbcActive;
+  const SurveyElements read =
+      ReadSurveyElements(elements, length, (bss.capabilityInformation & kCapabilityPrivacy) != 0);
+  entry.authMask = read.security.authMask;
+  entry.cipherMask = read.security.cipherMask;
+  entry.isHt = read.isHt ? 1 : 0;
+  entry.hasWps = read.wps.hasWps;
+  entry.wpsPbcActive = read.wps.wpsPbcActive;
 }
 
 }  // namespace

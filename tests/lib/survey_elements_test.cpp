@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "survey_test_lists.h"
 
 // The library exports only its VTR_* functions; these internals are compiled into the tests
@@ -10,6 +13,7 @@
 #include "lib/common/information_elements.h"
 #include "lib/common/information_elements_ht.h"
 #include "lib/common/information_elements_security.h"
+#include "lib/common/information_elements_survey.h"
 #include "lib/common/information_elements_wps.h"
 
 namespace {
@@ -29,23 +33,72 @@ vtr::WpsFlags WpsOf(const Bytes& elements) {
 const Bytes kSsid = Element(0, {'h', 'o', 'm', 'e'});
 const Bytes kRates = Element(1, {0x82, 0x84, 0x8B, 0x96});
 
-TEST(SurveyElementWalk, StaysInsideTheAreaAndAlwaysMovesOn) {
+struct Seen {
+  uint8_t id;
+  uint8_t length;
+  uint8_t firstBodyByte;
+};
+
+std::vector<Seen> Walk(const uint8_t* area, size_t length, size_t stopAfter = SIZE_MAX) {
+  std::vector<Seen> seen;
+  vtr::WalkElements(area, length, [&](const vtr::Element& element) {
+    seen.push_back(
+        {element.id, element.length, element.length > 0 ? element.Body()[0] : uint8_t{0}});
+    return seen.size() < stopAfter;
+  });
+  return seen;
+}
+
+TEST(SurveyElementWalk, StaysInsideTheAreaAndStopsWhenAsked) {
   const Bytes area = Concat({Element(0, {}), Element(7, {1, 2, 3}), {9, 5, 1}});
-  vtr::ElementWalk walk(area.data(), area.size());
-  auto first = walk.Next();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->id, 0);
-  EXPECT_EQ(first->length, 0);
-  EXPECT_EQ(walk.FollowingLength(), 3);
-  auto second = walk.Next();
-  ASSERT_TRUE(second);
-  EXPECT_EQ(second->id, 7);
-  EXPECT_EQ(second->Body()[2], 3);
-  // The third states 5 body bytes where 1 is left: it and the rest are ignored, for good.
-  EXPECT_FALSE(walk.Next());
-  EXPECT_FALSE(walk.Next());
-  EXPECT_FALSE(vtr::ElementAt(area.data(), 1, 0));  // a lone id byte is no element
-  EXPECT_FALSE(vtr::ElementAt(nullptr, 0, 0));
+  // The third states 5 body bytes where 1 is left: it and the rest are ignored.
+  const auto seen = Walk(area.data(), area.size());
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].id, 0);
+  EXPECT_EQ(seen[0].length, 0);
+  EXPECT_EQ(seen[1].id, 7);
+  EXPECT_EQ(seen[1].firstBodyByte, 1);
+  EXPECT_EQ(Walk(area.data(), area.size(), 1).size(), 1u);
+  EXPECT_TRUE(Walk(area.data(), 1).empty());  // a lone id byte is no element
+  EXPECT_TRUE(Walk(nullptr, 0).empty());
+  EXPECT_TRUE(Walk(nullptr, 10).empty());
+  // Each body ends exactly at the area's end.
+  EXPECT_EQ(Walk(area.data(), 5).size(), 1u);
+  EXPECT_EQ(Walk(area.data(), 7).size(), 2u);
+}
+
+// The survey's one walk finds what the three readers find on their own, whatever the order of
+// the elements and wherever the walk could end early.
+TEST(SurveyElementWalk, TheSurveysOneWalkReadsWhatEachParserReads) {
+  const Bytes caps = Element(45, Bytes(26, 0));
+  const Bytes operation = Element(61, Bytes(22, 0));
+  const std::vector<Bytes> areas = {
+      Concat({kSsid, Rsn({4}, {2}), caps, WpsAnnouncement(1, 4)}),
+      Concat({kSsid, WpsAnnouncement(1, 4), caps, Wpa({2}, {2}), Rsn({2, 4}, {1, 2})}),
+      Concat({caps, WpsAnnouncement(-1, -1), WpsAnnouncement(1, 4), Rsn({4}, {2})}),
+      Concat({kSsid, Element(3, {}), operation, Wpa({4}, {1})}),
+      Concat({Element(0, {}), operation, kRates, WpsAnnouncement(1, 0)}),
+      Concat({kSsid, Rsn({4}, {2}), {0, 200}, caps}),
+      Concat({kSsid, kRates}),
+      Bytes{},
+  };
+  for (size_t i = 0; i < areas.size(); ++i) {
+    for (const bool privacy : {false, true}) {
+      const auto& area = areas[i];
+      const auto read = vtr::ReadSurveyElements(area.data(), area.size(), privacy);
+      const auto security = privacy ? Security(area) : vtr::SecurityMasks{};
+      EXPECT_EQ(read.security.authMask, security.authMask) << i << " " << privacy;
+      EXPECT_EQ(read.security.cipherMask, security.cipherMask) << i << " " << privacy;
+      EXPECT_EQ(read.isHt, Ht(area)) << i << " " << privacy;
+      EXPECT_EQ(read.wps.hasWps, WpsOf(area).hasWps) << i << " " << privacy;
+      EXPECT_EQ(read.wps.wpsPbcActive, WpsOf(area).wpsPbcActive) << i << " " << privacy;
+    }
+  }
+  // Settled early without privacy: capabilities and WPS seen, the RSN element after them is
+  // not needed; with privacy it is.
+  const Bytes early = Concat({caps, WpsAnnouncement(-1, -1), Rsn({4}, {2})});
+  EXPECT_EQ(vtr::ReadSurveyElements(early.data(), early.size(), false).security.cipherMask, 0u);
+  EXPECT_EQ(vtr::ReadSurveyElements(early.data(), early.size(), true).security.cipherMask, 4u);
 }
 
 TEST(SurveySecurity, RsnAndWpaSuitesMakeTheMasks) {
