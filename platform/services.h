@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/ip_forward_table.h"
 #include "platform/ip_helper.h"
+#include "platform/link_holder.h"
 #include "platform/logon_domain.h"
 #include "platform/native_wifi.h"
 #include "platform/power_events.h"
@@ -44,6 +45,8 @@ class Services {
   virtual LogonDomainPort& LogonDomain() = 0;
   // Suspend and resume, as the system broadcasts them to programs.
   virtual PowerEventsPort& PowerEvents() = 0;
+  // The program that keeps a joined link after the command that made it has ended.
+  virtual LinkHolderPort& LinkHolder() = 0;
 };
 
 // The machine of this process: the one RADIODESK_MACHINE names, else the default machine.

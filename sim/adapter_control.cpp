@@ -48,10 +48,15 @@ std::optional<std::string> AdapterControl::Change(
 }
 
 std::optional<std::string> AdapterControl::SetPresent(bool present) {
-  return Change([&](AdapterState& state) -> std::optional<std::string> {
+  auto failure = Change([&](AdapterState& state) -> std::optional<std::string> {
     state.present = present;
     return std::nullopt;
   });
+  // A device pulled out ends the supplicant's port, and with it the link holder's reason to be.
+  if (!failure && !present && !machine_.LinkHolder().EndLinkHolder()) {
+    return "the adapter is out, but the link holder of the machine did not end";
+  }
+  return failure;
 }
 
 std::optional<std::string> AdapterControl::AddNetwork(const NetworkDescription& network) {
@@ -108,6 +113,8 @@ std::optional<std::string> AdapterControl::Reset() {
   AdapterStateFile* file = machine_.devices().WirelessState();
   if (file == nullptr) return kNoWirelessAdapter;
   if (const long error = file->Reset()) return StateError(error);
+  // The link the holder kept is gone with the state.
+  if (!machine_.LinkHolder().EndLinkHolder()) return "the link holder of the machine did not end";
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/services.h"
 #include "sim/ip_forward_table.h"
+#include "sim/link_holder.h"
 #include "sim/logon_domain.h"
 #include "sim/machine_description.h"
 #include "sim/native_wifi_service.h"
@@ -49,6 +50,7 @@ class SimMachine : public platform::Services {
   platform::ShellPort& Shell() override { return shell_; }
   platform::LogonDomainPort& LogonDomain() override { return logonDomain_; }
   platform::PowerEventsPort& PowerEvents() override { return powerEvents_; }
+  platform::LinkHolderPort& LinkHolder() override { return linkHolder_; }
 
   const std::filesystem::path& directory() const { return directory_; }
   const MachineDescription& description() const { return description_; }
@@ -84,6 +86,7 @@ class SimMachine : public platform::Services {
   SimNativeWifi nativeWifi_;
   SimLogonDomain logonDomain_;
   SimPowerEvents powerEvents_;
+  SimLinkHolder linkHolder_{directory_};
 };
 
 }  // namespace sim

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/link_holder.h"
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/program_runner.h"
@@ -30,6 +31,8 @@ class VtrctlMachineTest : public testing::Test {
     std::filesystem::create_directories(root_ / "store");
   }
   void TearDown() override {
+    // A connect leaves a link holder behind; it goes with the machine.
+    EXPECT_TRUE(sim::EndLinkHolderIn(root_ / "machine"));
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
