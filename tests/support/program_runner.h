@@ -31,6 +31,12 @@ StartedProgram StartProgram(const std::filesystem::path& program,
                             const std::vector<std::string>& args,
                             const std::vector<std::string>& settings,
                             const std::filesystem::path& scratch);
+// Runs program as RunProgram does, but with standard error on a terminal of its own, as a
+// person at a terminal sees it; err is everything written there, control characters included.
+RunResult RunProgramOnTerminal(const std::filesystem::path& program,
+                               const std::vector<std::string>& args,
+                               const std::vector<std::string>& settings,
+                               const std::filesystem::path& scratch);
 // Waits for a started program to end and collects what it printed.
 RunResult WaitForProgram(const StartedProgram& started);
 // What a file holds now (empty when it is not there).

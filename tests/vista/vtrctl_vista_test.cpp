@@ -83,7 +83,8 @@ TEST_F(VtrctlVistaTest, ConnectThroughProfiles) {
   result = Run({"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption", "aes",
                 "--psk", "wrong horse battery"});
   EXPECT_EQ(result.exitCode, 1) << result.out;
-  EXPECT_TRUE(Has(result.err, "could not join 'HomeNet': refused at once")) << result.err;
+  EXPECT_TRUE(Has(result.err, "could not join 'HomeNet': 'HomeNet' refused the pre-shared key"))
+      << result.err;
 
   for (const char* command : {"link", "ip", "status"}) {
     const auto shown = Run({command});

@@ -1,16 +1,11 @@
 // vtrctl wps and vtrctl sim wps-button / wps-pin as their users run them: the built program in
 // its own process, on a machine of its own, in virtual time.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,11 +13,14 @@
 
 #include "sim/machine.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/process_waits.h"
 #include "tests/support/program_runner.h"
 #include "tests/support/vtrctl_fixture.h"
 
 namespace {
 
+using testing_support::AdapterStateHold;
+using testing_support::Eventually;
 using testing_support::RunResult;
 
 class VtrctlWps : public testing_support::VtrctlMachineTest {};
@@ -147,37 +145,6 @@ TEST_F(VtrctlWps, WpaPskProfilesReceivedAreSavedAndJoinThroughTheSupplicant) {
   std::vector<std::string> names;
   for (const auto& profile : profiles) names.push_back(profile.value("name", ""));
   EXPECT_EQ(names, (std::vector<std::string>{"PressMe", "PinPad"}));
-}
-
-// Holds the machine's adapter state locked, so every request of the adapter waits and the
-// machine's virtual clock, which only the engine's polls move, stands still.
-class AdapterStateHold {
- public:
-  explicit AdapterStateHold(const std::filesystem::path& machine)
-      : fd_(::open((machine / "adapter_state.json.lock").c_str(), O_RDWR | O_CREAT, 0600)) {
-    EXPECT_GE(fd_, 0);
-    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
-  }
-  ~AdapterStateHold() { Release(); }
-  AdapterStateHold(const AdapterStateHold&) = delete;
-  AdapterStateHold& operator=(const AdapterStateHold&) = delete;
-  void Release() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
-
-// Waits, with a guard, for what the program does on its own.
-bool Eventually(const std::function<bool()>& done) {
-  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > guard) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
 }
 
 // Whether a process has a SIGINT that was sent to it but not yet taken by a handler.

@@ -34,5 +34,7 @@ int RunDriver(Context& ctx, std::span<const std::string> args);
 int RunWepKeys(Context& ctx, std::span<const std::string> args);
 int RunWps(Context& ctx, std::span<const std::string> args);
 int RunCerts(Context& ctx, std::span<const std::string> args);
+// The process a connect leaves behind to keep its link; started by connect, not listed.
+int RunLinkHolder(Context& ctx, std::span<const std::string> args);
 
 }  // namespace vtrctl

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/link_holder_channel.h"
 
 namespace vtrctl {
 namespace {
@@ -79,6 +80,9 @@ int Run(const std::vector<std::string>& args) {
     ::setenv("RADIODESK_MACHINE", machine.c_str(), 1);
   }
   if (i == args.size()) throw UsageError("missing command (see vtrctl --help)");
+  if (args[i] == kLinkHolderCommand) {
+    return RunLinkHolder(ctx, std::span<const std::string>(args).subspan(i + 1));
+  }
   for (const CommandGroup& group : kGroups) {
     if (group.name == args[i]) {
       return group.run(ctx, std::span<const std::string>(args).subspan(i + 1));

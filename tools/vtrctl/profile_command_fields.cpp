@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "tools/vtrctl/code_names.h"
 #include "tools/vtrctl/text_bytes.h"
+#include "tools/vtrctl/ipv4_text.h"
 
 namespace vtrctl {
 namespace {
@@ -117,23 +118,8 @@ std::string HexOf(const uint8_t* bytes, std::size_t count) {
 }
 
 void ParseAddress(const std::string& text, uint8_t (&address)[4], std::string_view what) {
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  char rest = 0;
-  if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &rest) != 4 || a > 255 ||
-      b > 255 || c > 255 || d > 255) {
-    throw UsageError("invalid " + std::string(what) + " '" + text + "' (a.b.c.d)");
-  }
-  const unsigned parts[4] = {a, b, c, d};
-  for (int i = 0; i < 4; ++i) address[i] = static_cast<uint8_t>(parts[i]);
-}
-
-std::string AddressText(const uint8_t (&address)[4]) {
-  return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." +
-         std::to_string(address[2]) + "." + std::to_string(address[3]);
-}
-
-bool IsZero(const uint8_t (&address)[4]) {
-  return (address[0] | address[1] | address[2] | address[3]) == 0;
+  const Ipv4 parsed = RequireIpv4(text, what);
+  std::copy(parsed.begin(), parsed.end(), address);
 }
 
 struct WepKeyOption {
@@ -520,13 +506,13 @@ std::vector<std::pair<std::string, std::string>> ProfileRows(const ProfileRecord
     }
   }
   if (record.useStaticIp != 0) {
-    rows.emplace_back("IP address", AddressText(record.ipAddress));
-    rows.emplace_back("Subnet mask", AddressText(record.subnetMask));
-    rows.emplace_back("Gateway", AddressText(record.defaultGateway));
+    rows.emplace_back("IP address", Ipv4Text(record.ipAddress));
+    rows.emplace_back("Subnet mask", Ipv4Text(record.subnetMask));
+    rows.emplace_back("Gateway", Ipv4Text(record.defaultGateway));
   }
   if (record.useStaticDns != 0) {
     rows.emplace_back("DNS servers",
-                      AddressText(record.preferredDns) + " " + AddressText(record.alternateDns));
+                      Ipv4Text(record.preferredDns) + " " + Ipv4Text(record.alternateDns));
   }
   return rows;
 }
@@ -576,12 +562,12 @@ nlohmann::json ProfileJson(const ProfileRecord& record, bool showSecrets) {
       {"dns", nullptr},
   });
   if (record.useStaticIp != 0) {
-    out["ip"] = {{"address", AddressText(record.ipAddress)},
-                 {"mask", AddressText(record.subnetMask)},
-                 {"gateway", AddressText(record.defaultGateway)}};
+    out["ip"] = {{"address", Ipv4Text(record.ipAddress)},
+                 {"mask", Ipv4Text(record.subnetMask)},
+                 {"gateway", Ipv4Text(record.defaultGateway)}};
   }
   if (record.useStaticDns != 0) {
-    out["dns"] = {AddressText(record.preferredDns), AddressText(record.alternateDns)};
+    out["dns"] = {Ipv4Text(record.preferredDns), Ipv4Text(record.alternateDns)};
   }
   return out;
 }

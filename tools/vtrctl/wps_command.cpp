@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -19,10 +18,11 @@
 #include "platform/services.h"
 #include "tools/vtrctl/adapter_session.h"
 #include "tools/vtrctl/commands.h"
+#include "tools/vtrctl/connect_flow.h"
+#include "tools/vtrctl/interrupt_guard.h"
 #include "tools/vtrctl/link_text.h"
 #include "tools/vtrctl/profile_command_fields.h"
 #include "tools/vtrctl/profile_store_calls.h"
-#include "tools/vtrctl/progress_to_stderr.h"
 
 namespace vtrctl {
 namespace {
@@ -69,7 +69,6 @@ constexpr uint32_t kTooManyPushButtonAps = 10;
 constexpr uint64_t kOverallLimitMs = 240'000;
 // How often the waiting thread looks at the machine clock and at Ctrl-C between callbacks.
 constexpr auto kLookInterval = std::chrono::milliseconds(20);
-constexpr int kExitInterrupted = 130;
 
 std::string CodeWords(uint32_t code) {
   switch (code) {
@@ -137,30 +136,6 @@ class RunEvents {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<uint32_t> codes_;  // guarded by mutex_
-};
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-  interrupted = 1;
-}
-
-// Ctrl-C stops the engine instead of the process while a run is on.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
-  }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_ {};
 };
 
 // Progress for people: a bar on a terminal, else one line per new state.
@@ -311,6 +286,8 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
   }
 
   const core::CVtrLibrary& lib = RequireLibrary();
+  // The run takes the adapter over: a link holder's supplicant would hold on to its network.
+  platform::Current().LinkHolder().EndLinkHolder();
   AdapterSession session(lib);
   lib.WPSInitialize();
   uint32_t method = kMethodPushButton;
@@ -357,20 +334,22 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
   lib.WPSGetProfile(&profile);
   lib.WPSUninitialize();
   const bool save = parsed.Has("--save");
-  bool connected = false;
-  VtrLinkInfo link{};
-  VtrIpInfo ip{};
+  JoinedLink joined;
+  std::string joinFailure;
   if (save) {
     StoreAsDefault(lib, profile);
     profile.isDefault = 1;
-    if (!ctx.json) std::cerr << "Connecting to '" << FieldText(profile.ssid) << "'...\n";
-    {
-      ProgressToStderr quiet(ctx.json);
-      connected = lib.ConnectToAP(&profile, 0) != 0;
+    try {
+      HeldJoin held(ctx.json);
+      joined = JoinAndHold(ctx, lib, session.Index(), held, profile, true);
+    } catch (const Failure& failure) {
+      if (failure.ExitCode() == kExitInterrupted) throw;
+      joinFailure = failure.what();
     }
-    lib.APLinkInformation(&link, 0);
-    lib.APInternetInformation(&ip);
   }
+  const bool connected = save && joinFailure.empty();
+  const VtrLinkInfo& link = joined.link;
+  const VtrIpInfo& ip = joined.ip;
 
   if (ctx.json) {
     nlohmann::json out = {{"result", "success"},
@@ -397,7 +376,7 @@ int RunWpsRun(Context& ctx, std::span<const std::string> args, bool pinMethod) {
   }
   if (save && !connected) {
     throw Failure("saved the profile '" + FieldText(profile.profileName) +
-                  "' but could not connect with it");
+                  "' but could not connect with it: " + joinFailure);
   }
   return 0;
 }

@@ -1,0 +1,187 @@
+#include "tools/vtrctl/connect_flow.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+
+#include "app/core/vtr_library.h"
+#include "platform/services.h"
+#include "tools/vtrctl/connect_verdict.h"
+#include "tools/vtrctl/interrupt_guard.h"
+#include "tools/vtrctl/ipv4_text.h"
+#include "tools/vtrctl/library_build.h"
+
+namespace vtrctl {
+namespace {
+
+constexpr uint32_t kNoWait = 2;
+constexpr uint32_t kPollMs = 500;
+// The utility's connect worker looks 20 times, 500 ms apart, after a connect without the wait.
+constexpr int kAssociationLooks = 20;
+constexpr int32_t kSurveyCapacity = 128;
+constexpr uint32_t kSortBySignal = 5;
+
+// Shows what the link does while the holder joins: associating, then waiting for an address.
+// The looks go through the machine's clock, so a simulated machine in virtual time watches a
+// two-minute wait at once. A link that was up when the connect began is the old one until the
+// adapter has been seen off it: the connect leaves it first.
+class Progress {
+ public:
+  Progress(const core::CVtrLibrary& lib, const ProfileRecord& profile, bool show, bool linkBefore)
+      : lib_(lib), profile_(profile), show_(show), leftOldLink_(!linkBefore) {}
+
+  void Look() {
+    VtrLinkInfo link{};
+    lib_.APLinkInformation(&link, 0);
+    if (link.linkState != 1) leftOldLink_ = true;
+    if (leftOldLink_ && OnProfileNetwork(link, profile_)) {
+      Say("Associated with " + FieldText(link.bssid) + ", waiting for an address...");
+    } else {
+      Say("Associating with '" + FieldText(profile_.ssid) + "'...");
+    }
+  }
+  void Done() {
+    if (shown_) std::cerr << "\r" << std::string(width_, ' ') << "\r" << std::flush;
+  }
+
+ private:
+  void Say(const std::string& text) {
+    if (!show_) return;
+    shown_ = true;
+    if (text.size() > width_) width_ = text.size();
+    std::cerr << "\r" << text << std::string(width_ - text.size(), ' ') << std::flush;
+  }
+
+  const core::CVtrLibrary& lib_;
+  const ProfileRecord& profile_;
+  const bool show_;
+  bool leftOldLink_;
+  bool shown_ = false;
+  std::size_t width_ = 0;
+};
+
+// The strongest network of the profile's name a scan hears, of the profile's network type if
+// there is one.
+std::optional<VtrSurveyEntry> Heard(const core::CVtrLibrary& lib, const ProfileRecord& profile) {
+  std::vector<VtrSurveyEntry> entries(kSurveyCapacity);
+  const int32_t count = lib.SiteSurveyEx(0, kSortBySignal, 1, 1, entries.data(), 0);
+  std::optional<VtrSurveyEntry> heard;
+  for (int32_t i = 0; i < count; ++i) {
+    const VtrSurveyEntry& entry = entries[static_cast<std::size_t>(i)];
+    if (FieldText(entry.ssid) != FieldText(profile.ssid)) continue;
+    if (entry.networkType == profile.networkType) return entry;
+    if (!heard) heard = entry;
+  }
+  return heard;
+}
+
+// What the Vista build's connect does with the profile's IP settings after joining, for the
+// driver build, whose connect does not: a fixed address (and gateway), or DHCP again when an
+// earlier profile left a fixed one, and the DNS servers. Stops at the first method not done.
+std::vector<WmiOutcome> SetIpSettings(Context& ctx, const core::CVtrLibrary& lib, int32_t index,
+                                      const ProfileRecord& profile, bool dhcpEnabled) {
+  const bool fixed = profile.useStaticIp != 0;
+  if (!fixed && dhcpEnabled && profile.useStaticDns == 0) return {};
+  if (!ctx.json) {
+    std::cerr << (fixed ? "Setting the profile's fixed address " + Ipv4Text(profile.ipAddress) +
+                              " through WMI (the driver build's connect leaves it to vtrctl)\n"
+                        : std::string("Setting the adapter's IP settings through WMI\n"));
+  }
+  WmiMethods methods(lib, ctx.json ? std::cerr : std::cout);
+  std::vector<WmiOutcome> done;
+  const auto then = [&](const WmiOutcome& outcome) {
+    done.push_back(outcome);
+    return outcome.Done();
+  };
+  if (fixed) {
+    if (!then(methods.EnableStatic(index, Ipv4Text(profile.ipAddress),
+                                   Ipv4Text(profile.subnetMask)))) {
+      return done;
+    }
+    if (!IsZero(profile.defaultGateway) &&
+        !then(methods.SetGateway(index, Ipv4Text(profile.defaultGateway)))) {
+      return done;
+    }
+  } else if (!dhcpEnabled && !then(methods.EnableDhcp(index))) {
+    return done;
+  }
+  const bool fixedDns = profile.useStaticDns != 0;
+  const auto server = [&](const uint8_t(&address)[4]) {
+    return fixedDns && !IsZero(address) ? Ipv4Text(address) : std::string();
+  };
+  then(methods.SetDns(index, server(profile.preferredDns), server(profile.alternateDns)));
+  return done;
+}
+
+}  // namespace
+
+JoinedLink JoinAndHold(Context& ctx, const core::CVtrLibrary& lib, int32_t adapterIndex,
+                       HeldJoin& held, ProfileRecord& profile, bool wait) {
+  auto& clock = platform::Current().Clock();
+  const uint64_t start = clock.NowMs();
+  const std::string ssid = FieldText(profile.ssid);
+  // The live line needs a terminal. Without one the command only waits for the holder: every
+  // look would move a virtual clock on as well.
+  const bool live = !ctx.json && ::isatty(STDERR_FILENO) != 0;
+  VtrLinkInfo before{};
+  lib.APLinkInformation(&before, 0);
+  Progress progress(lib, profile, live, before.linkState == 1);
+  if (!live && !ctx.json) std::cerr << "Connecting to '" << ssid << "'...\n";
+
+  JoinReport report;
+  {
+    InterruptGuard guard;
+    held.Start(profile, wait ? 0 : kNoWait);
+    while (live && !held.Reported() && interrupted == 0) {
+      clock.SleepMs(kPollMs);
+      if (!held.Reported()) progress.Look();
+    }
+    report = held.Wait();
+  }
+  progress.Done();
+  if (report.outcome == JoinOutcome::kCannotHold) {
+    throw Failure("the machine directory cannot record the link holder (is it writable?)");
+  }
+  ConnectFacts facts;
+  facts.driverBuild = IsDriverBuild(lib);
+  facts.waited = wait;
+  facts.joined = report.outcome == JoinOutcome::kJoined;
+  facts.interrupted = report.outcome == JoinOutcome::kInterrupted;
+  if (facts.joined || report.outcome == JoinOutcome::kNotJoined) profile = report.profile;
+
+  lib.APLinkInformation(&facts.link, 0);
+  for (int look = 0;
+       !wait && facts.joined && look < kAssociationLooks && !OnProfileNetwork(facts.link, profile);
+       ++look) {
+    clock.SleepMs(kPollMs);
+    lib.APLinkInformation(&facts.link, 0);
+  }
+  facts.elapsedMs = clock.NowMs() - start;
+  facts.adapterPresent = report.outcome != JoinOutcome::kNoAdapter && lib.IsCardConnect() != 0;
+
+  JoinedLink joined;
+  lib.APInternetInformation(&joined.ip);
+  if (wait && facts.driverBuild && facts.joined && OnProfileNetwork(facts.link, profile)) {
+    joined.fixedSettings =
+        SetIpSettings(ctx, lib, adapterIndex, profile, joined.ip.dhcpEnabled != 0);
+    if (!joined.fixedSettings.empty() && !joined.fixedSettings.back().Done()) {
+      throw Failure("joined '" + ssid + "', but the profile's IP settings were not set: " +
+                    joined.fixedSettings.back().FailureText());
+    }
+    if (!joined.fixedSettings.empty()) lib.APInternetInformation(&joined.ip);
+  }
+  facts.address = FieldText(joined.ip.ipAddress);
+  if (NeedsScan(facts)) facts.heard = Heard(lib, profile);
+  if (auto failure = ConnectFailure(profile, facts)) throw Failure(*failure);
+  if (!held.Keep()) {
+    throw Failure("joined '" + ssid +
+                  "', but another program took the adapter over at once (another connect or "
+                  "disconnect, WPS, or the utility)");
+  }
+  joined.link = facts.link;
+  joined.elapsedMs = facts.elapsedMs;
+  return joined;
+}
+
+}  // namespace vtrctl
