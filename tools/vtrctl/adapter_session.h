@@ -7,6 +7,7 @@
 #include "app/core/os_version_code.h"
 #include "app/core/vtr_library.h"
 #include "tools/vtrctl/cli.h"
+#include "tools/vtrctl/library_build.h"
 
 namespace vtrctl {
 
@@ -18,10 +19,13 @@ class AdapterSession {
     lib_.UnInitialize();
     const int32_t osCode = core::OsVersionCode();
     const std::string osName(core::OsVersionName(osCode));
-    if (osCode != core::kOsWindows2000 && osCode != core::kOsWindowsXp &&
-        osCode != core::kOsWindowsServer2003) {
-      throw Failure(osName + " is not supported by the adapter library");
-    }
+    // Each build serves its own systems: the driver build 2000, XP and 2003, the Native Wi-Fi
+    // build Vista.
+    const bool served = IsDriverBuild(lib)
+                            ? osCode == core::kOsWindows2000 || osCode == core::kOsWindowsXp ||
+                                  osCode == core::kOsWindowsServer2003
+                            : osCode == core::kOsWindowsVista;
+    if (!served) throw Failure(osName + " is not supported by the adapter library");
     throw Failure("no supported wireless adapter found on " + osName);
   }
   ~AdapterSession() { lib_.UnInitialize(); }

@@ -1,19 +1,14 @@
 // vtrctl ipconfig: the wireless adapter's IPv4 configuration through the library's WMI exports.
-// The utility never calls those exports, so the binding has no wrappers for them; they are
-// looked up by name in the very library the binding loaded.
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <array>
-#include <cstdio>
-#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/core/vtr_library.h"
+#include "tools/vtrctl/adapter_session.h"
 #include "tools/vtrctl/commands.h"
-#include "tools/vtrctl/progress_to_stderr.h"
-#include "vtrlib.h"
+#include "tools/vtrctl/ipv4_text.h"
+#include "tools/vtrctl/wmi_methods.h"
 
 namespace vtrctl {
 namespace {
@@ -30,60 +25,44 @@ constexpr std::string_view kIpConfigHelp =
     "  dns [FIRST [SECOND]]        set the DNS servers; without any, leave them to DHCP\n"
     "\n"
     "Each runs a method of the adapter's Win32_NetworkAdapterConfiguration through WMI and\n"
-    "prints the library's progress lines. A method that ran but refused the settings says so\n"
-    "(\"failed with return code = N\") and is not reported as a failure of vtrctl.\n"
+    "prints the library's progress lines. Addresses are a.b.c.d; a mask is ones, then zeros.\n"
+    "A method that could not run, or that answered with an error (\"failed with return code =\n"
+    "N\"), fails the command and stops it there; --json gives each method's return value.\n"
     "`vtrctl ip` shows the result.\n";
 
-template <typename Function>
-Function Export(const core::CVtrLibrary& lib, const char* name) {
-  Dl_info info{};
-  if (dladdr(lib.EntryAddress(core::VtrEntry::Initialize), &info) == 0 ||
-      info.dli_fname == nullptr) {
-    throw Failure("the adapter library's file cannot be found");
-  }
-  void* module = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-  void* address = module != nullptr ? dlsym(module, name) : nullptr;
-  if (address == nullptr) throw Failure(std::string("the adapter library lacks ") + name);
-  return reinterpret_cast<Function>(address);
-}
-
-// The adapter's interface index, which the WMI exports take; the library stays initialised
-// while the command runs.
-class Session {
+// The methods run so far, in order; the first that is not done ends the command.
+class MethodRun {
  public:
-  explicit Session(const core::CVtrLibrary& lib) : lib_(lib), index_(lib.Initialize(0)) {
-    if (index_ < 0) {
-      lib_.UnInitialize();
-      throw Failure("no supported wireless adapter");
-    }
+  MethodRun(Context& ctx, const core::CVtrLibrary& lib)
+      : ctx_(ctx), session_(lib), methods_(lib, ctx.json ? std::cerr : std::cout) {}
+
+  WmiMethods& Methods() { return methods_; }
+  int32_t Index() const { return session_.Index(); }
+
+  // False once a method was not done: the ones after it are not run.
+  bool Then(const WmiOutcome& outcome) {
+    outcomes_.push_back(outcome);
+    return outcome.Done();
   }
-  ~Session() { lib_.UnInitialize(); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-  int32_t Index() const { return index_; }
+
+  int Finish() {
+    const WmiOutcome& last = outcomes_.back();
+    if (ctx_.json) {
+      // Standard output carries every method's answer, a refused one's too.
+      nlohmann::json methods = nlohmann::json::array();
+      for (const WmiOutcome& outcome : outcomes_) methods.push_back(outcome.Json());
+      PrintJson(ctx_.out, {{"ran", last.method}, {"done", last.Done()}, {"methods", methods}});
+    }
+    if (!last.Done()) throw Failure(last.FailureText());
+    return 0;
+  }
 
  private:
-  const core::CVtrLibrary& lib_;
-  int32_t index_;
+  Context& ctx_;
+  AdapterSession session_;
+  WmiMethods methods_;
+  std::vector<WmiOutcome> outcomes_;
 };
-
-void RequireRan(const char* method, int32_t result) {
-  if (result != 0) {
-    throw Failure(std::string(method) +
-                  " did not run: WMI, the adapter's configuration or "
-                  "the method could not be reached");
-  }
-}
-
-// The last method of a command: with --json, standard output names it.
-void Check(Context& ctx, const char* method, int32_t result) {
-  RequireRan(method, result);
-  if (ctx.json) {
-    PrintJson(ctx.out, {{"ran", method}});
-  } else {
-    ctx.out.flush();
-  }
-}
 
 int RunDhcp(Context& ctx, std::span<const std::string> args) {
   const ParsedArgs parsed = ParseArgs(args, {}, "ipconfig dhcp", ctx);
@@ -92,22 +71,9 @@ int RunDhcp(Context& ctx, std::span<const std::string> args) {
     return 0;
   }
   RequirePositionals(parsed, 0, 0, "vtrctl ipconfig dhcp");
-  const core::CVtrLibrary& lib = RequireLibrary();
-  const auto enableDhcp = Export<decltype(&VTR_WMIEnableDHCP)>(lib, "VTR_WMIEnableDHCP");
-  Session session(lib);
-  int32_t result = 0;
-  {
-    ProgressToStderr quiet(ctx.json);
-    result = enableDhcp(session.Index());
-  }
-  Check(ctx, "EnableDHCP", result);
-  return 0;
-}
-
-// The methods of `static` run in order and stop at the first that could not run.
-int32_t RunMethod(Context& ctx, const std::function<int32_t()>& method) {
-  ProgressToStderr quiet(ctx.json);
-  return method();
+  MethodRun run(ctx, RequireLibrary());
+  run.Then(run.Methods().EnableDhcp(run.Index()));
+  return run.Finish();
 }
 
 int RunStatic(Context& ctx, std::span<const std::string> args) {
@@ -124,32 +90,24 @@ int RunStatic(Context& ctx, std::span<const std::string> args) {
       parsed.Has("--dns") ? parsed.options.find("--dns")->second : std::vector<std::string>{};
   if (dns.size() > 2)
     throw UsageError("at most two --dns servers (see vtrctl ipconfig static --help)");
-  const core::CVtrLibrary& lib = RequireLibrary();
-  const auto enableStatic = Export<decltype(&VTR_WMIEnableStatic)>(lib, "VTR_WMIEnableStatic");
-  const auto setGateway =
-      Export<decltype(&VTR_WMISetDefaultGateway)>(lib, "VTR_WMISetDefaultGateway");
-  const auto setDns =
-      Export<decltype(&VTR_WMISetDNSServerSearchOrder)>(lib, "VTR_WMISetDNSServerSearchOrder");
-  Session session(lib);
   const auto& positionals = parsed.positionals;
-  int32_t result = RunMethod(ctx, [&] {
-    return enableStatic(session.Index(), positionals[0].c_str(), positionals[1].c_str());
-  });
-  const char* last = "EnableStatic";
-  if (positionals.size() == 3) {
-    RequireRan(last, result);
-    result = RunMethod(ctx, [&] { return setGateway(session.Index(), positionals[2].c_str()); });
-    last = "SetGateways";
+  RequireIpv4(positionals[0], "address");
+  if (!IsSubnetMask(RequireIpv4(positionals[1], "mask"))) {
+    throw UsageError("invalid mask '" + positionals[1] + "' (ones, then zeros: 255.255.255.0)");
   }
-  if (!dns.empty()) {
-    RequireRan(last, result);
-    const std::string second = dns.size() > 1 ? dns[1] : "";
-    result =
-        RunMethod(ctx, [&] { return setDns(session.Index(), dns[0].c_str(), second.c_str()); });
-    last = "SetDNSServerSearchOrder";
+  if (positionals.size() == 3) RequireIpv4(positionals[2], "gateway");
+  for (const std::string& server : dns) RequireIpv4(server, "DNS server");
+
+  MethodRun run(ctx, RequireLibrary());
+  WmiMethods& methods = run.Methods();
+  bool done = run.Then(methods.EnableStatic(run.Index(), positionals[0], positionals[1]));
+  if (done && positionals.size() == 3) {
+    done = run.Then(methods.SetGateway(run.Index(), positionals[2]));
   }
-  Check(ctx, last, result);
-  return 0;
+  if (done && !dns.empty()) {
+    run.Then(methods.SetDns(run.Index(), dns[0], dns.size() > 1 ? dns[1] : ""));
+  }
+  return run.Finish();
 }
 
 int RunGateway(Context& ctx, std::span<const std::string> args) {
@@ -159,18 +117,11 @@ int RunGateway(Context& ctx, std::span<const std::string> args) {
     return 0;
   }
   RequirePositionals(parsed, 0, 1, "vtrctl ipconfig gateway [GATEWAY]");
-  const core::CVtrLibrary& lib = RequireLibrary();
-  const auto setGateway =
-      Export<decltype(&VTR_WMISetDefaultGateway)>(lib, "VTR_WMISetDefaultGateway");
-  Session session(lib);
-  int32_t result = 0;
-  {
-    ProgressToStderr quiet(ctx.json);
-    result = setGateway(session.Index(),
-                        parsed.positionals.empty() ? "" : parsed.positionals[0].c_str());
-  }
-  Check(ctx, "SetGateways", result);
-  return 0;
+  const std::string gateway = parsed.positionals.empty() ? "" : parsed.positionals[0];
+  if (!gateway.empty()) RequireIpv4(gateway, "gateway");
+  MethodRun run(ctx, RequireLibrary());
+  run.Then(run.Methods().SetGateway(run.Index(), gateway));
+  return run.Finish();
 }
 
 int RunDns(Context& ctx, std::span<const std::string> args) {
@@ -180,19 +131,12 @@ int RunDns(Context& ctx, std::span<const std::string> args) {
     return 0;
   }
   RequirePositionals(parsed, 0, 2, "vtrctl ipconfig dns [FIRST [SECOND]]");
-  const core::CVtrLibrary& lib = RequireLibrary();
-  const auto setDns =
-      Export<decltype(&VTR_WMISetDNSServerSearchOrder)>(lib, "VTR_WMISetDNSServerSearchOrder");
-  Session session(lib);
+  for (const std::string& server : parsed.positionals) RequireIpv4(server, "DNS server");
   const std::string first = parsed.positionals.size() > 0 ? parsed.positionals[0] : "";
   const std::string second = parsed.positionals.size() > 1 ? parsed.positionals[1] : "";
-  int32_t result = 0;
-  {
-    ProgressToStderr quiet(ctx.json);
-    result = setDns(session.Index(), first.c_str(), second.c_str());
-  }
-  Check(ctx, "SetDNSServerSearchOrder", result);
-  return 0;
+  MethodRun run(ctx, RequireLibrary());
+  run.Then(run.Methods().SetDns(run.Index(), first, second));
+  return run.Finish();
 }
 
 }  // namespace

@@ -78,6 +78,12 @@ std::string BandText(uint32_t phyMode) {
       return "802.11g";
     case VTR_PHY_11A:
       return "802.11a";
+    case VTR_PHY_UNDETERMINED:
+      return "not determined";
+    case VTR_PHY_OTHER:
+      // The Native Wi-Fi build's code for a physical layer beyond a, b and g: with this
+      // adapter, 802.11n.
+      return "802.11n";
     default:
       return "-";
   }

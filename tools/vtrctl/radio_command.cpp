@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/core/vtr_library.h"
+#include "platform/services.h"
 #include "tools/vtrctl/adapter_session.h"
 #include "tools/vtrctl/commands.h"
 
@@ -36,6 +37,8 @@ int RunRadioCommand(Context& ctx, std::span<const std::string> args) {
     throw UsageError("vtrctl radio takes on, off or status, not '" + what + "'");
   }
   const core::CVtrLibrary& lib = RequireLibrary();
+  // Switching off leaves the network: the link holder goes first, as for a disconnect.
+  if (what == "off") platform::Current().LinkHolder().EndLinkHolder();
   AdapterSession session(lib);
   if (what != "status" && !lib.SetRadioMode(what == "on" ? 1 : 0)) {
     throw Failure("the adapter refused to switch its radio " + what);
@@ -50,29 +53,60 @@ int RunRadioCommand(Context& ctx, std::span<const std::string> args) {
   return 0;
 }
 
+// The utility's region codes: 1 United States, 2 Canada, 3 to 6 other regions.
+constexpr uint32_t kFirstRegion = 1;
+constexpr uint32_t kLastRegion = 6;
+constexpr uint32_t kCanada = 2;
+constexpr uint32_t kUnitedStates = 1;
+
+// The driver keeps the United States and Canada as one region, which reads back as 1.
+bool ReadsBackAs(uint32_t requested, uint32_t readBack) {
+  return readBack == requested || (requested == kCanada && readBack == kUnitedStates);
+}
+
+uint32_t RegionNow(const core::CVtrLibrary& lib) {
+  VtrAdapterInfo info{};
+  lib.DriverParameter(&info);
+  return info.regionCode;
+}
+
+std::string RegionText(uint32_t code) {
+  return std::to_string(code) + " (channels " + ChannelsOfRegion(code) + ")";
+}
+
 int RunRegionCommand(Context& ctx, std::span<const std::string> args) {
   const ParsedArgs parsed = ParseArgs(args, {}, "region", ctx);
   if (parsed.help) {
     ctx.out << "usage: vtrctl region CODE [--json]\n\n"
                "Sets the regulatory region by the utility's region code (1 United States,\n"
                "2 Canada, 3 to 6 other regions; the utility itself uses 1 and 3) and shows the\n"
-               "region the driver then reports, with its channels.\n";
+               "region the driver then reports, with its channels. Canada reads back as 1. A\n"
+               "region the adapter does not take (it keeps its own, or reads it back as another)\n"
+               "fails, saying what the adapter holds now.\n";
     return 0;
   }
   RequirePositionals(parsed, 1, 1, "vtrctl region CODE");
   const uint32_t code = ParseNumber(parsed.positionals[0], 0xFFFFFFFFu, "region code");
+  if (code < kFirstRegion || code > kLastRegion) {
+    throw UsageError("region codes are 1 to 6 (1 United States, 2 Canada, 3 to 6 other regions)");
+  }
   const core::CVtrLibrary& lib = RequireLibrary();
   AdapterSession session(lib);
+  const uint32_t before = RegionNow(lib);
   if (!lib.SetRegionalDomain(code)) throw Failure("the adapter refused the region");
-  VtrAdapterInfo info{};
-  lib.DriverParameter(&info);
+  const uint32_t after = RegionNow(lib);
+  if (!ReadsBackAs(code, after)) {
+    throw Failure(after == before ? "the adapter kept its region " + RegionText(after) +
+                                        " and did not take region " + std::to_string(code) +
+                                        " (its region is fixed)"
+                                  : "the adapter took region " + std::to_string(code) +
+                                        " as region " + RegionText(after));
+  }
   if (ctx.json) {
-    PrintJson(ctx.out, {{"requested", code},
-                        {"regionCode", info.regionCode},
-                        {"channels", ChannelsOfRegion(info.regionCode)}});
+    PrintJson(ctx.out,
+              {{"requested", code}, {"regionCode", after}, {"channels", ChannelsOfRegion(after)}});
   } else {
-    PrintRows(ctx.out, {{"Region", std::to_string(info.regionCode)},
-                        {"Channels", ChannelsOfRegion(info.regionCode)}});
+    PrintRows(ctx.out, {{"Region", std::to_string(after)}, {"Channels", ChannelsOfRegion(after)}});
   }
   return 0;
 }
@@ -97,6 +131,9 @@ std::string PairText(uint32_t pair) {
       break;
     case 0x02:
       authName = "Shared";
+      break;
+    case 0x04:
+      authName = "Auto Switch";  // open system or shared key, as the network takes it
       break;
     case 0x10:
       authName = "WPA-PSK";

@@ -114,6 +114,20 @@ int RunHandOver(Context& ctx, std::span<const std::string> args, bool toWindows)
         "the adapter's ControlFlags could not be read or written, or the WZCSVC service "
         "could not be opened");
   }
+  // The library gives up on a service that does not get where it is sent after 30 seconds and
+  // still answers true: the hand-over to Windows is done only once the service runs, and a
+  // service stuck half-way is no state to leave the adapter in.
+  const uint32_t state = ServiceState();
+  if (toWindows && state != platform::kServiceRunning) {
+    throw Failure(
+        "ControlFlags hand the adapter to Windows, but WZCSVC is not running after 30 "
+        "seconds (it is " +
+        std::string(StateName(state)) + "), so nothing manages the adapter");
+  }
+  if (!toWindows && state != platform::kServiceRunning && state != platform::kServiceStopped) {
+    throw Failure("the adapter was taken back from Windows, but WZCSVC is stuck (" +
+                  std::string(StateName(state)) + ")");
+  }
   PrintState(ctx, lib, toWindows ? "adapter handed to Windows" : "adapter taken back from Windows");
   return 0;
 }
