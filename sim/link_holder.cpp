@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -48,9 +49,22 @@ pid_t LockOwner(int fd) {
   return query.l_type == F_UNLCK ? 0 : query.l_pid;
 }
 
+// Whether the process has ended: gone, or a zombie that nobody has collected yet.
+bool ProcessEnded(pid_t pid) {
+  if (::kill(pid, 0) != 0 && errno == ESRCH) return true;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const auto name = line.rfind(')');
+  return name != std::string::npos && name + 2 < line.size() &&
+         (line[name + 2] == 'Z' || line[name + 2] == 'X');
+}
+
+// The holder lets go of its place once its library is uninitialised, and then ends; whoever ended
+// it goes on only once it has, so nothing of it runs beside the next user of the adapter.
 bool GoneWithin(int fd, pid_t owner, std::chrono::steady_clock::duration limit) {
   const auto until = std::chrono::steady_clock::now() + limit;
-  while (LockOwner(fd) == owner) {
+  while (LockOwner(fd) == owner || !ProcessEnded(owner)) {
     if (std::chrono::steady_clock::now() > until) return false;
     std::this_thread::sleep_for(kLookEvery);
   }

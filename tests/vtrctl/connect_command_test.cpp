@@ -153,7 +153,10 @@ TEST_F(VtrctlConnect, WrongWepKeysEndWithTheReason) {
   result = Run({"connect", "--ssid", "Workshop", "--auth", "shared", "--encryption", "wep",
                 "--wep-key", "00000000000000000000000000"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("no address in 126 s"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("in 126 s: 'Workshop' refused the shared-key authentication: the WEP "
+                            "key is wrong"),
+            std::string::npos)
+      << result.err;
   result = Run({"connect", "--ssid", "Workshop", "--auth", "shared", "--encryption", "wep",
                 "--wep-key", "2b7e151628aed2a6abf7158809"});
   EXPECT_EQ(result.exitCode, 0) << result.err;

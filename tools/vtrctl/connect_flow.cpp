@@ -41,8 +41,13 @@ class Progress {
       Say("Associating with '" + FieldText(profile_.ssid) + "'...");
     }
   }
+  // The line goes however the wait ends, so a failure's line starts on a clean one.
+  ~Progress() { Done(); }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
   void Done() {
     if (shown_) std::cerr << "\r" << std::string(width_, ' ') << "\r" << std::flush;
+    shown_ = false;
   }
 
  private:
@@ -142,6 +147,9 @@ JoinedLink JoinAndHold(Context& ctx, const core::CVtrLibrary& lib, int32_t adapt
   progress.Done();
   if (report.outcome == JoinOutcome::kCannotHold) {
     throw Failure("the machine directory cannot record the link holder (is it writable?)");
+  }
+  if (report.outcome == JoinOutcome::kHolderLost) {
+    throw Failure("the link holder ended before it reported (it could not start, or was killed)");
   }
   ConnectFacts facts;
   facts.driverBuild = IsDriverBuild(lib);

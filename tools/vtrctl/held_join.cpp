@@ -93,12 +93,12 @@ bool HeldJoin::Reported() const {
 
 JoinReport HeldJoin::Wait() {
   JoinReport report;
-  if (ReceiveAll(channel_, &report, sizeof report)) return report;
+  if (interrupted == 0 && ReceiveAll(channel_, &report, sizeof report)) return report;
   if (interrupted != 0) {
     platform::Current().LinkHolder().EndLinkHolder();
     throw Failure("interrupted; the connect was abandoned", kExitInterrupted);
   }
-  report.outcome = JoinOutcome::kInterrupted;
+  report.outcome = JoinOutcome::kHolderLost;
   return report;
 }
 

@@ -24,7 +24,7 @@ class HeldJoin {
   void Start(const ProfileRecord& profile, uint32_t flags);
   // Whether the holder has reported (does not wait).
   bool Reported() const;
-  // Waits for the report; a holder that ended without one reads as kInterrupted. Ctrl-C ends the
+  // Waits for the report; a holder that ended without one reads as kHolderLost. Ctrl-C ends the
   // holder and fails with exit status 130.
   JoinReport Wait();
   // Asks the holder to keep the link; false when another program ended it meanwhile.

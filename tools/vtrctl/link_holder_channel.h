@@ -24,6 +24,7 @@ enum class JoinOutcome : uint32_t {
   kNoAdapter = 3,    // VTR_Initialize found none
   kInterrupted = 4,  // another program ended the holder before the connect returned
   kCannotHold = 5,   // the machine could not record a holder
+  kHolderLost = 6,   // the holder ended without a report (never sent by the holder itself)
 };
 
 struct JoinReport {
