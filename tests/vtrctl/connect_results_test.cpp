@@ -59,6 +59,12 @@ TEST_F(VtrctlConnectResults, NetworksThatRefuseTheProfileSayWhatTheyRefused) {
   why = FailureOf({"Nowhere"});
   EXPECT_TRUE(Says(why, "no network 'Nowhere' is in range")) << why;
   EXPECT_FALSE(Says(why, "WEP")) << why;
+
+  // A hidden network that refuses the key is heard without its name: not simply out of range.
+  why = FailureOf(
+      {"Backroom", "--auth", "wpa2-psk", "--encryption", "aes", "--psk", "somebody sees me"});
+  EXPECT_TRUE(Says(why, "or a hidden network that refused the profile")) << why;
+  EXPECT_FALSE(Says(why, "is in range (a scan does not hear it)")) << why;
 }
 
 TEST_F(VtrctlConnectResults, AddressesWithoutDhcpAreAFailureOnlyWhereDhcpWasDue) {

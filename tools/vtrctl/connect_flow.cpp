@@ -66,19 +66,21 @@ class Progress {
   std::size_t width_ = 0;
 };
 
-// The strongest network of the profile's name a scan hears, of the profile's network type if
-// there is one.
-std::optional<VtrSurveyEntry> Heard(const core::CVtrLibrary& lib, const ProfileRecord& profile) {
+// What a scan hears of the profile's network: the strongest network of its name, of its network
+// type if there is one, and whether a hidden network of that type answered.
+void Listen(const core::CVtrLibrary& lib, const ProfileRecord& profile, ConnectFacts& facts) {
   std::vector<VtrSurveyEntry> entries(kSurveyCapacity);
   const int32_t count = lib.SiteSurveyEx(0, kSortBySignal, 1, 1, entries.data(), 0);
-  std::optional<VtrSurveyEntry> heard;
   for (int32_t i = 0; i < count; ++i) {
     const VtrSurveyEntry& entry = entries[static_cast<std::size_t>(i)];
-    if (FieldText(entry.ssid) != FieldText(profile.ssid)) continue;
-    if (entry.networkType == profile.networkType) return entry;
-    if (!heard) heard = entry;
+    const std::string name = FieldText(entry.ssid);
+    if (name.empty() && entry.networkType == profile.networkType) facts.hiddenHeard = true;
+    if (name != FieldText(profile.ssid)) continue;
+    if (!facts.heard || (entry.networkType == profile.networkType &&
+                         facts.heard->networkType != profile.networkType)) {
+      facts.heard = entry;
+    }
   }
-  return heard;
 }
 
 // What the Vista build's connect does with the profile's IP settings after joining, for the
@@ -180,7 +182,7 @@ JoinedLink JoinAndHold(Context& ctx, const core::CVtrLibrary& lib, int32_t adapt
     if (!joined.fixedSettings.empty()) lib.APInternetInformation(&joined.ip);
   }
   facts.address = FieldText(joined.ip.ipAddress);
-  if (NeedsScan(facts)) facts.heard = Heard(lib, profile);
+  if (NeedsScan(facts)) Listen(lib, profile, facts);
   if (auto failure = ConnectFailure(profile, facts)) throw Failure(*failure);
   if (!held.Keep()) {
     throw Failure("joined '" + ssid +

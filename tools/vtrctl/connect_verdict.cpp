@@ -94,9 +94,11 @@ std::string NotAssociatedReason(const ProfileRecord& profile, const ConnectFacts
     return "the adapter is on '" + FieldText(facts.link.ssid) +
            "' instead: another program connected it meanwhile";
   }
-  if (!facts.heard) {
-    return "no network '" + ssid + "' is in range (a scan does not hear it)";
+  if (!facts.heard && facts.hiddenHeard) {
+    return "no network '" + ssid + "' answers a scan by name: it is out of range, or a hidden " +
+           "network that refused the profile (check its key and security)";
   }
+  if (!facts.heard) return "no network '" + ssid + "' is in range (a scan does not hear it)";
   const VtrSurveyEntry& network = *facts.heard;
   if (network.networkType != profile.networkType) {
     return std::string("'") + ssid + "' is in range as " +
