@@ -127,6 +127,9 @@ void CRadiodeskApp::TakeAdapterFromWindows() {
 }
 
 void CRadiodeskApp::DropStrayLink() {
+  // The utility holds its own links while it runs: a link holder that vtrctl left behind gives
+  // the adapter up first, and the links its supplicant kept end with it.
+  platform::Current().LinkHolder().EndLinkHolder();
   AppState& state = State();
   auto profiles = std::make_unique<ProfileArray>();
   const int32_t count = lib_.ReadProfileList(kListCapacity, profiles->data());

@@ -1,5 +1,6 @@
 // Waiting on what another process does, for tests that run programs: a guarded wait for a
-// condition, and a hold on a machine's adapter state that stops every adapter request there.
+// condition, whether a link holder runs, and a hold on a machine's adapter state that stops every
+// adapter request there.
 #pragma once
 
 #include <fcntl.h>
@@ -10,7 +11,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace testing_support {
@@ -23,6 +26,20 @@ inline bool Eventually(const std::function<bool()>& done) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return true;
+}
+
+// A process that runs (not a zombie nobody has collected) as vtrctl's link holder.
+inline bool LinkHolderRuns(int pid) {
+  if (pid <= 0) return false;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return false;
+  const auto state = line.rfind(')');
+  if (state == std::string::npos || line.substr(state + 2, 1) == "Z") return false;
+  std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+  const std::string command((std::istreambuf_iterator<char>(cmdline)),
+                            std::istreambuf_iterator<char>());
+  return command.find("link-holder") != std::string::npos;
 }
 
 // Holds the machine's adapter state locked, so every request of the adapter waits and the

@@ -1,5 +1,5 @@
 // Start-up on a simulated machine: branding, language, the settings it writes, the first-run wait,
-// a second copy, the zero-configuration step and a stray link.
+// a second copy, the zero-configuration step, a stray link and a link vtrctl left held.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -12,6 +12,9 @@
 #include "app/core/language.h"
 #include "app/core/settings.h"
 #include "platform/services.h"
+#include "sim/link_holder.h"
+#include "support/process_waits.h"
+#include "support/program_runner.h"
 #include "utility/utility_fixture.h"
 
 namespace app_testing {
@@ -174,6 +177,31 @@ TEST_F(StartupTest, ALinkMatchingTheDefaultIsKept) {
   ASSERT_TRUE(Library().ConnectToAP(&record, 0));
   ASSERT_TRUE(Start());
   EXPECT_EQ(LinkSsid(), "CoffeeShop");
+}
+
+TEST_F(StartupTest, TheLinkHolderVtrctlLeftIsEndedBeforeTheUtilityTakesTheAdapter) {
+  const auto scratch = machine_.parent_path();
+  const testing_support::RunResult connect = testing_support::RunProgram(
+      ProgramFolder() / "vtrctl",
+      {"connect", "--ssid", "HomeNet", "--auth", "wpa2-psk", "--encryption", "aes", "--psk",
+       "correct horse battery"},
+      {"RADIODESK_MACHINE=" + machine_.string(), "RADIODESK_PROFILE_DIR=" + profiles_.string(),
+       "RADIODESK_VIRTUAL_TIME=1", "XDG_STATE_HOME=" + (scratch / "state").string()},
+      scratch);
+  ASSERT_EQ(connect.exitCode, 0) << connect.err;
+  const std::string named = testing_support::FileText(machine_ / sim::kLinkHolderFile);
+  ASSERT_FALSE(named.empty());
+  const int holder = std::stoi(named);
+  ASSERT_TRUE(testing_support::LinkHolderRuns(holder)) << "no holder kept the link";
+
+  const bool started = Start();
+  const bool holderRuns = testing_support::LinkHolderRuns(holder);
+  // Whatever the outcome, no holder outlives the test.
+  EXPECT_TRUE(sim::EndLinkHolderIn(machine_));
+  ASSERT_TRUE(started);
+  EXPECT_FALSE(holderRuns) << "the holder still runs beside the utility";
+  // It ended as asked (it let go of its place), not killed after the grace.
+  EXPECT_EQ(testing_support::FileText(machine_ / sim::kLinkHolderFile), "");
 }
 
 }  // namespace

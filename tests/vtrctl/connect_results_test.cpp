@@ -81,7 +81,7 @@ TEST_F(VtrctlConnectResults, AddressesWithoutDhcpAreAFailureOnlyWhereDhcpWasDue)
   // An ad hoc network has no DHCP: its 169.254 address is the expected outcome.
   const auto adhoc = RunJson({"connect", "--ssid", "LanParty", "--type", "adhoc"});
   EXPECT_EQ(adhoc["link"]["ssid"], "LanParty") << adhoc.dump();
-  EXPECT_EQ(adhoc["link"]["networkType"], 0);
+  EXPECT_EQ(adhoc["link"]["networkType"], "adhoc");
   EXPECT_EQ(adhoc["ip"]["ipAddress"].get<std::string>().rfind("169.254.", 0), 0u) << adhoc.dump();
 }
 

@@ -2,10 +2,7 @@
 // adapter library (and with it the supplicant of a WPA link) going until another program takes
 // the adapter over. The built program in its own processes, on a machine of its own, in
 // virtual time.
-#include <signal.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,23 +18,12 @@ namespace {
 
 using testing_support::AdapterStateHold;
 using testing_support::Eventually;
+using testing_support::LinkHolderRuns;
 using testing_support::RunResult;
 
 const std::vector<std::string> kHomeNet = {"connect", "--ssid",   "HomeNet",
                                            "--auth",  "wpa2-psk", "--encryption",
                                            "aes",     "--psk",    "correct horse battery"};
-
-// A process that runs (not a zombie awaiting its parent) as vtrctl's link holder.
-bool HolderRuns(int pid) {
-  if (pid <= 0) return false;
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  if (!std::getline(stat, line)) return false;
-  const auto state = line.rfind(')');
-  if (state == std::string::npos || line.substr(state + 2, 1) == "Z") return false;
-  return testing_support::FileText("/proc/" + std::to_string(pid) + "/cmdline")
-             .find("link-holder") != std::string::npos;
-}
 
 class VtrctlLinkHolder : public testing_support::VtrctlMachineTest {
  protected:
@@ -61,13 +47,13 @@ TEST_F(VtrctlLinkHolder, AWpaLinkStaysUntilDisconnectAndNothingOfItIsLeft) {
   auto link = RunJson({"link"});
   EXPECT_EQ(link["state"], "associated") << link.dump();
   EXPECT_EQ(link["ssid"], "HomeNet");
-  EXPECT_EQ(link["security"], "WPA2-PSK / AES");
+  EXPECT_EQ(link["security"], "wpa2-psk/aes");
   const int holder = NamedHolder();
-  EXPECT_TRUE(HolderRuns(holder)) << holder;
+  EXPECT_TRUE(LinkHolderRuns(holder)) << holder;
 
   const RunResult disconnect = Run({"disconnect"});
   ASSERT_EQ(disconnect.exitCode, 0) << disconnect.err;
-  EXPECT_FALSE(HolderRuns(holder));
+  EXPECT_FALSE(LinkHolderRuns(holder));
   EXPECT_EQ(RunJson({"link"})["state"], "not associated");
   // Not being connected is no failure.
   EXPECT_EQ(Run({"disconnect"}).exitCode, 0);
@@ -82,21 +68,21 @@ TEST_F(VtrctlLinkHolder, AnotherConnectAPulledAdapterAndTheUtilityEachEndTheHold
   ASSERT_EQ(office.exitCode, 0) << office.err;
   const int second = NamedHolder();
   EXPECT_NE(second, first);
-  EXPECT_FALSE(HolderRuns(first));
-  EXPECT_TRUE(HolderRuns(second));
+  EXPECT_FALSE(LinkHolderRuns(first));
+  EXPECT_TRUE(LinkHolderRuns(second));
   EXPECT_EQ(RunJson({"link"})["ssid"], "Office-Corp");
 
   ASSERT_EQ(Run({"sim", "pull"}).exitCode, 0);
-  EXPECT_FALSE(HolderRuns(second));
+  EXPECT_FALSE(LinkHolderRuns(second));
   ASSERT_EQ(Run({"sim", "plug"}).exitCode, 0);
 
   // The utility ends the holder at start-up through the machine's port, as here.
   ASSERT_EQ(Run(kHomeNet).exitCode, 0);
   const int third = NamedHolder();
-  ASSERT_TRUE(HolderRuns(third));
+  ASSERT_TRUE(LinkHolderRuns(third));
   sim::SimLinkHolder port(root_ / "machine");
   EXPECT_TRUE(port.EndLinkHolder());
-  EXPECT_FALSE(HolderRuns(third));
+  EXPECT_FALSE(LinkHolderRuns(third));
   // The supplicant went with the holder, and the WPA link with it.
   EXPECT_EQ(RunJson({"link"})["state"], "not associated");
 }
@@ -107,8 +93,8 @@ TEST_F(VtrctlLinkHolder, WpsSaveLeavesItsLinkWithAHolder) {
   ASSERT_EQ(wps.exitCode, 0) << wps.err;
   const auto link = RunJson({"link"});
   EXPECT_EQ(link["ssid"], "PressMe") << link.dump();
-  EXPECT_EQ(link["security"], "WPA2-PSK / AES");
-  EXPECT_TRUE(HolderRuns(NamedHolder()));
+  EXPECT_EQ(link["security"], "wpa2-psk/aes");
+  EXPECT_TRUE(LinkHolderRuns(NamedHolder()));
 }
 
 TEST_F(VtrctlLinkHolder, AConnectOvertakenByAnotherFailsAndTheOtherHolds) {
@@ -127,13 +113,13 @@ TEST_F(VtrctlLinkHolder, AConnectOvertakenByAnotherFailsAndTheOtherHolds) {
     AdapterStateHold hold(root_ / "machine");
     first = started(kHomeNet, "first");
     ASSERT_GT(first.pid, 0);
-    ASSERT_TRUE(Eventually([&] { return HolderRuns(NamedHolder()); }));
+    ASSERT_TRUE(Eventually([&] { return LinkHolderRuns(NamedHolder()); }));
     firstHolder = NamedHolder();
     second = started({"connect", "--ssid", "CoffeeShop"}, "second");
     ASSERT_GT(second.pid, 0);
     ASSERT_TRUE(Eventually([&] {
       const int holder = NamedHolder();
-      return holder != firstHolder && HolderRuns(holder);
+      return holder != firstHolder && LinkHolderRuns(holder);
     }));
   }
   const RunResult overtaken = testing_support::WaitForProgram(first);
@@ -142,7 +128,7 @@ TEST_F(VtrctlLinkHolder, AConnectOvertakenByAnotherFailsAndTheOtherHolds) {
   EXPECT_EQ(overtaken.out, "");
   EXPECT_NE(overtaken.err.find("cut short"), std::string::npos) << overtaken.err;
   EXPECT_EQ(winner.exitCode, 0) << winner.err;
-  EXPECT_FALSE(HolderRuns(firstHolder));
+  EXPECT_FALSE(LinkHolderRuns(firstHolder));
   EXPECT_EQ(RunJson({"link"})["ssid"], "CoffeeShop");
 }
 

@@ -67,14 +67,16 @@ class Progress {
 };
 
 // What a scan hears of the profile's network: the strongest network of its name, of its network
-// type if there is one, and whether a hidden network of that type answered.
+// type if there is one, and the strongest hidden network of that type.
 void Listen(const core::CVtrLibrary& lib, const ProfileRecord& profile, ConnectFacts& facts) {
   std::vector<VtrSurveyEntry> entries(kSurveyCapacity);
   const int32_t count = lib.SiteSurveyEx(0, kSortBySignal, 1, 1, entries.data(), 0);
   for (int32_t i = 0; i < count; ++i) {
     const VtrSurveyEntry& entry = entries[static_cast<std::size_t>(i)];
     const std::string name = FieldText(entry.ssid);
-    if (name.empty() && entry.networkType == profile.networkType) facts.hiddenHeard = true;
+    if (name.empty() && entry.networkType == profile.networkType && !facts.hidden) {
+      facts.hidden = entry;
+    }
     if (name != FieldText(profile.ssid)) continue;
     if (!facts.heard || (entry.networkType == profile.networkType &&
                          facts.heard->networkType != profile.networkType)) {

@@ -1,8 +1,8 @@
 #include "tools/vtrctl/connect_verdict.h"
 
+#include "app/core/survey_text.h"
 #include "tools/vtrctl/cli.h"
 #include "tools/vtrctl/profile_command_fields.h"
-#include "tools/vtrctl/survey_command_table.h"
 
 namespace vtrctl {
 namespace {
@@ -40,7 +40,7 @@ bool SecurityFits(const ProfileRecord& profile, const VtrSurveyEntry& network) {
 // The security a scan heard, as the Site Survey page names it.
 std::string NetworkSecurityText(const VtrSurveyEntry& network) {
   if (network.authMask == 0 && network.cipherMask == 0) return "no security";
-  return SecurityText(network.authMask, network.cipherMask);
+  return core::SecurityText(network.authMask, network.cipherMask);
 }
 
 // Why a network that is in range and offers the profile's security refused the adapter.
@@ -94,7 +94,9 @@ std::string NotAssociatedReason(const ProfileRecord& profile, const ConnectFacts
     return "the adapter is on '" + FieldText(facts.link.ssid) +
            "' instead: another program connected it meanwhile";
   }
-  if (!facts.heard && facts.hiddenHeard) {
+  // A hidden network is heard without its name: one whose security fits may be the profile's
+  // network refusing it.
+  if (!facts.heard && facts.hidden && SecurityFits(profile, *facts.hidden)) {
     return "no network '" + ssid + "' answers a scan by name: it is out of range, or a hidden " +
            "network that refused the profile (check its key and security)";
   }

@@ -24,8 +24,9 @@ struct ConnectFacts {
   // What a scan afterwards hears of networks of the profile's name: of its network type, or
   // else of the other type; none when no scan was needed or none was heard.
   std::optional<VtrSurveyEntry> heard;
-  // The scan heard a hidden network (one that does not say its name) of the profile's type.
-  bool hiddenHeard = false;
+  // The strongest hidden network (one that does not say its name) of the profile's type that the
+  // scan heard, which may be the profile's network.
+  std::optional<VtrSurveyEntry> hidden;
 };
 
 // The adapter is on the profile's network: associated, that name, that network type.

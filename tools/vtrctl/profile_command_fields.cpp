@@ -12,8 +12,8 @@
 #include "app/core/vtr_library.h"
 #include "platform/services.h"
 #include "tools/vtrctl/code_names.h"
-#include "tools/vtrctl/text_bytes.h"
 #include "tools/vtrctl/ipv4_text.h"
+#include "tools/vtrctl/text_bytes.h"
 
 namespace vtrctl {
 namespace {
