@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "sim/machine_file.h"
+
 namespace sim {
 namespace {
 
@@ -31,8 +33,9 @@ void OnEnd(int /*signal*/) {
   errno = saved;
 }
 
+// Made as every state file of the machine is: owned as its directory is, never through a link.
 int OpenHolderFile(const std::filesystem::path& file) {
-  return ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  return OpenMachineFileForWriting(file, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
 }
 
 struct flock WholeFile(short type) {

@@ -60,6 +60,16 @@ TEST_F(VtrctlConnectResults, NetworksThatRefuseTheProfileSayWhatTheyRefused) {
   EXPECT_TRUE(Says(why, "no network 'Nowhere' is in range")) << why;
   EXPECT_FALSE(Says(why, "WEP")) << why;
 
+  // With the radio off nothing is heard, and nothing is out of range for that.
+  ASSERT_EQ(Run({"radio", "off"}).exitCode, 0);
+  why = FailureOf({"CoffeeShop"});
+  EXPECT_TRUE(Says(why, "the adapter's radio is off (vtrctl radio on)")) << why;
+  ASSERT_EQ(Run({"radio", "on"}).exitCode, 0);
+
+  // Heard, but too faint to hold an association with.
+  why = FailureOf({"Far-Away"});
+  EXPECT_TRUE(Says(why, "'Far-Away' is heard only at -93 dBm, too weak to join")) << why;
+
   // A hidden network that refuses the key is heard without its name: not simply out of range.
   why = FailureOf(
       {"Backroom", "--auth", "wpa2-psk", "--encryption", "aes", "--psk", "somebody sees me"});

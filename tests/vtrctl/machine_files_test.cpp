@@ -177,6 +177,11 @@ TEST_F(MachineFiles, AnotherUsersMachineIsRefusedUnlessAllowed) {
   const std::string allowed = std::string(sim::kForeignMachineVariable) + "=1";
   const RunResult on = RunOn(root_ / "link", {"radio", "on"}, {allowed});
   ASSERT_EQ(on.exitCode, 0) << on.err;
+  // A connect leaves its link holder's file there too.
+  const RunResult joined = RunOn(root_ / "link", {"connect", "--ssid", "CoffeeShop"},
+                                 {allowed, "RADIODESK_PROFILE_DIR=" + (root_ / "store").string()});
+  ASSERT_EQ(joined.exitCode, 0) << joined.err;
+  ASSERT_TRUE(fs::exists(Machine() / sim::kLinkHolderFile));
   for (const auto& entry : fs::recursive_directory_iterator(Machine())) {
     struct stat info {};
     ASSERT_EQ(::lstat(entry.path().c_str(), &info), 0);

@@ -21,6 +21,7 @@ constexpr uint32_t kPollMs = 500;
 constexpr int kAssociationLooks = 20;
 constexpr int32_t kSurveyCapacity = 128;
 constexpr uint32_t kSortBySignal = 5;
+constexpr uint32_t kSignalInDbm = 1;
 
 // Shows what the link does while the holder joins: associating, then waiting for an address.
 // The looks go through the machine's clock, so a simulated machine in virtual time watches a
@@ -70,7 +71,7 @@ class Progress {
 // type if there is one, and the strongest hidden network of that type.
 void Listen(const core::CVtrLibrary& lib, const ProfileRecord& profile, ConnectFacts& facts) {
   std::vector<VtrSurveyEntry> entries(kSurveyCapacity);
-  const int32_t count = lib.SiteSurveyEx(0, kSortBySignal, 1, 1, entries.data(), 0);
+  const int32_t count = lib.SiteSurveyEx(0, kSortBySignal, 1, 1, entries.data(), kSignalInDbm);
   for (int32_t i = 0; i < count; ++i) {
     const VtrSurveyEntry& entry = entries[static_cast<std::size_t>(i)];
     const std::string name = FieldText(entry.ssid);
@@ -171,6 +172,8 @@ JoinedLink JoinAndHold(Context& ctx, const core::CVtrLibrary& lib, int32_t adapt
   }
   facts.elapsedMs = clock.NowMs() - start;
   facts.adapterPresent = report.outcome != JoinOutcome::kNoAdapter && lib.IsCardConnect() != 0;
+  uint32_t radio = 1;
+  facts.radioOn = !lib.GetRadioMode(&radio) || radio == 1;
 
   JoinedLink joined;
   lib.APInternetInformation(&joined.ip);

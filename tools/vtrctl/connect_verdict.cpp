@@ -10,6 +10,8 @@ namespace {
 constexpr uint32_t kEapTls = 0;
 constexpr uint32_t kEapPeap = 1;
 constexpr uint32_t kEapLeap = 2;
+// Below this an adapter hears a network's beacons but cannot hold an association with it.
+constexpr int32_t kWeakestJoinableDbm = -90;
 
 bool UsesWep(const ProfileRecord& profile) {
   return profile.encryption == VTR_CIPHER_WEP && profile.authMode <= VTR_AUTH_AUTO_SWITCH;
@@ -90,6 +92,7 @@ std::string RefusalReason(const ProfileRecord& profile, const ConnectFacts& fact
 std::string NotAssociatedReason(const ProfileRecord& profile, const ConnectFacts& facts,
                                 const std::string& ssid) {
   if (!facts.adapterPresent) return "the adapter is gone (is it plugged in?)";
+  if (!facts.radioOn) return "the adapter's radio is off (vtrctl radio on)";
   if (facts.link.linkState == 1) {
     return "the adapter is on '" + FieldText(facts.link.ssid) +
            "' instead: another program connected it meanwhile";
@@ -107,6 +110,10 @@ std::string NotAssociatedReason(const ProfileRecord& profile, const ConnectFacts
            (network.networkType == VTR_NETWORK_ADHOC ? "an ad hoc" : "an infrastructure") +
            " network, but the profile is for " +
            (profile.networkType == VTR_NETWORK_ADHOC ? "ad hoc" : "infrastructure") + " (--type)";
+  }
+  if (network.signal < kWeakestJoinableDbm) {
+    return "'" + ssid + "' is heard only at " + std::to_string(network.signal) +
+           " dBm, too weak to join (move closer to it)";
   }
   if (!SecurityFits(profile, network)) {
     return "'" + ssid + "' is in range but uses " + NetworkSecurityText(network) +

@@ -18,11 +18,12 @@ struct ConnectFacts {
   bool joined = false;         // VTR_ConnectToAP's answer
   bool interrupted = false;    // another program took the adapter before the join returned
   bool adapterPresent = true;  // VTR_IsCardConnect afterwards
+  bool radioOn = true;         // VTR_GetRadioMode afterwards
   uint64_t elapsedMs = 0;
   VtrLinkInfo link{};   // afterwards
   std::string address;  // afterwards
-  // What a scan afterwards hears of networks of the profile's name: of its network type, or
-  // else of the other type; none when no scan was needed or none was heard.
+  // What a scan afterwards hears of networks of the profile's name (signal in dBm): of its network
+  // type, or else of the other type; none when no scan was needed or none was heard.
   std::optional<VtrSurveyEntry> heard;
   // The strongest hidden network (one that does not say its name) of the profile's type that the
   // scan heard, which may be the profile's network.
