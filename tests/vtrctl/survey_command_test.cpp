@@ -2,6 +2,7 @@
 // own, in virtual time.
 #include <fcntl.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -125,6 +126,28 @@ TEST_F(VtrctlSurvey, PulledAdapterIsReportedClearly) {
   EXPECT_EQ(result.out, "");
   // A pulled card leaves IP Helper's list, so a new program does not find it at all.
   EXPECT_EQ(result.err, "vtrctl: no supported wireless adapter found on Windows XP\n");
+}
+
+TEST_F(VtrctlSurvey, AFullListSaysThatMoreNetworksMayBeInRange) {
+  const RunResult few = Run({"survey"});
+  ASSERT_EQ(few.exitCode, 0) << few.err;
+  EXPECT_EQ(few.err, "");
+
+  const fs::path description = machine_ / sim::kDescriptionFile;
+  nlohmann::json machine = nlohmann::json::parse(testing_support::FileText(description));
+  for (int i = 0; i < 140; ++i) {
+    char bssid[18];
+    std::snprintf(bssid, sizeof bssid, "00-50-00-00-%02X-%02X", i / 256, i % 256);
+    machine["neighbourhood"].push_back(
+        {{"ssid", "Net" + std::to_string(i)}, {"bssid", bssid}, {"channel", 6}, {"rssi", -60}});
+  }
+  std::ofstream(description) << machine.dump();
+  const RunResult full = Run({"--json", "survey"});
+  ASSERT_EQ(full.exitCode, 0) << full.err;
+  EXPECT_EQ(nlohmann::json::parse(full.out).size(), 128u);
+  EXPECT_EQ(full.err,
+            "vtrctl: the list is full at 128 networks, as the utility's is: more may be in "
+            "range\n");
 }
 
 TEST_F(VtrctlSurvey, WithoutScanANewProcessHasNoListYet) {

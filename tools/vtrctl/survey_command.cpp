@@ -142,6 +142,10 @@ int RunSurvey(Context& ctx, std::span<const std::string> args) {
   } else {
     PrintSurveyTable(ctx.out, found, dbm);
   }
+  if (count == static_cast<int32_t>(kSurveyCapacity)) {
+    std::cerr << "vtrctl: the list is full at " << kSurveyCapacity
+              << " networks, as the utility's is: more may be in range\n";
+  }
   return 0;
 }
 
