@@ -83,6 +83,8 @@ TEST_F(VtrctlConnectResults, AddressesWithoutDhcpAreAFailureOnlyWhereDhcpWasDue)
   EXPECT_TRUE(Says(why, "no DHCP server answered; the adapter gave itself 169.254.")) << why;
   EXPECT_TRUE(Says(why, "--ip and --mask")) << why;
   EXPECT_FALSE(Says(why, "WEP")) << why;
+  // Windows' one empty DNS entry is no server.
+  EXPECT_EQ(RunJson({"ip"})["dnsServers"], nlohmann::json::array());
 
   // A wrong open-system WEP key associates, and then nothing answers.
   why = FailureOf({"OldRouter", "--encryption", "wep", "--wep-key", "0000000000"});

@@ -1,6 +1,8 @@
 #include "tools/vtrctl/link_text.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "tools/vtrctl/cli.h"
 #include "tools/vtrctl/code_names.h"
@@ -136,6 +138,21 @@ nlohmann::json LinkJson(const VtrLinkInfo& link, bool dbm) {
   return out;
 }
 
+namespace {
+
+// The DNS servers the adapter has. Without any, Windows lists one empty entry: that is none.
+std::vector<std::string> DnsServers(const VtrIpInfo& ip) {
+  std::vector<std::string> servers;
+  const uint32_t count = ip.dnsCount < 5 ? ip.dnsCount : 5;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string server = FieldText(ip.dnsServer[i]);
+    if (!server.empty()) servers.push_back(std::move(server));
+  }
+  return servers;
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> IpRows(const VtrIpInfo& ip) {
   auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
   std::vector<std::pair<std::string, std::string>> rows = {
@@ -144,19 +161,14 @@ std::vector<std::pair<std::string, std::string>> IpRows(const VtrIpInfo& ip) {
       {"Subnet mask", orDash(FieldText(ip.subnetMask))},
       {"Gateway", orDash(FieldText(ip.gateway))},
       {"DHCP server", orDash(FieldText(ip.dhcpServer))}};
-  const uint32_t count = ip.dnsCount < 5 ? ip.dnsCount : 5;
   std::string dns;
-  for (uint32_t i = 0; i < count; ++i) {
-    dns += (i == 0 ? "" : ", ") + FieldText(ip.dnsServer[i]);
-  }
+  for (const std::string& server : DnsServers(ip)) dns += (dns.empty() ? "" : ", ") + server;
   rows.emplace_back("DNS servers", orDash(dns));
   return rows;
 }
 
 nlohmann::json IpJson(const VtrIpInfo& ip) {
-  nlohmann::json dns = nlohmann::json::array();
-  const uint32_t count = ip.dnsCount < 5 ? ip.dnsCount : 5;
-  for (uint32_t i = 0; i < count; ++i) dns.push_back(FieldText(ip.dnsServer[i]));
+  nlohmann::json dns = DnsServers(ip);
   return {{"dhcpEnabled", ip.dhcpEnabled != 0},     {"ipAddress", FieldText(ip.ipAddress)},
           {"subnetMask", FieldText(ip.subnetMask)}, {"gateway", FieldText(ip.gateway)},
           {"dhcpServer", FieldText(ip.dhcpServer)}, {"dnsServers", dns}};
