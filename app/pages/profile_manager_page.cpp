@@ -280,7 +280,20 @@ void CVantrelProfileManagerPage::ShowRecord(const ProfileRecord& record) {
 }
 
 void CVantrelProfileManagerPage::RefreshProfiles() {
-  RefreshList();
+  if (!isVisible()) {
+    RefreshList();
+    return;
+  }
+  // Shown, the editor may hold what the user is typing: a finished scan or connect renews the
+  // lists around it and leaves the name field and the working profile as they are.
+  const QString name = names_->currentText();
+  ReadNames();
+  {
+    const QSignalBlocker quiet(names_);
+    names_->setCurrentIndex(names_->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+  }
+  SetEditText(names_, name);
+  RebuildSsidList();
 }
 
 void CVantrelProfileManagerPage::ConnectWorkerRunning(bool running) {

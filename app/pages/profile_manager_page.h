@@ -47,6 +47,7 @@ class CVantrelProfileManagerPage : public core::SheetPage, public core::ProfileM
   void OnSetActive() override;
 
   void ShowRecord(const ProfileRecord& record) override;
+  // Hidden, the list refresh; shown, the lists renewed around the editor, which keeps its edit.
   void RefreshProfiles() override;
   void ConnectWorkerRunning(bool running) override;
 

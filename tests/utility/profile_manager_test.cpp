@@ -368,6 +368,7 @@ TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply)
   AddProfile("Gone", "NotHere", 0, 0, {}, true);
   SetSetting("AutoConnect", "0");
   StartAndSettle();
+  RunFor(100);  // the automatic connection's last queued calls, which show its record
   State().adapterCapability.With([](VtrCapability& capability) { capability.wpsSupported = 1; });
   // What "&Connect" on the Site Survey page does with a network that needs a key.
   ASSERT_TRUE(Sheet().Connector().StartFromSurvey(SurveyEntry("HomeNet")));
@@ -396,6 +397,22 @@ TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply)
   EXPECT_EQ(FieldText(Stored("Home")->psk), "correct horse battery");
   EXPECT_EQ(DefaultName(), "Home");
   EXPECT_EQ(List(kProfileNameList)->currentText(), "Home");
+}
+
+// A scan ends while the user types: the store's new names are listed, the edit stays.
+TEST_F(ProfileManagerTest, AFinishedScanKeepsWhatTheUserIsTyping) {
+  StartAndSettle();
+  ShowPage();
+  TypeProfile("Half", "HalfTyped");
+  Choose(List(kAuthList), 8);
+  AddProfile("Elsewhere", "OtherNet");
+  Page().RefreshProfiles();  // what the sheet does after every scan
+  EXPECT_NE(List(kProfileNameList)->findText("Elsewhere"), -1);
+  EXPECT_EQ(List(kProfileNameList)->currentText(), "Half");
+  EXPECT_EQ(FieldText(Working().profileName), "Half");
+  EXPECT_EQ(FieldText(Working().ssid), "HalfTyped");
+  EXPECT_EQ(Working().authMode, 8u);
+  EXPECT_EQ(Edit(kSsidList)->text(), "HalfTyped");
 }
 
 TEST_F(ProfileManagerTest, ChoosingASurveyNetworkFillsTheEditorAndEnterpriseOffWarns) {
