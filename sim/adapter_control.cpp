@@ -6,6 +6,7 @@
 
 #include "sim/adapter_scan.h"
 #include "sim/association.h"
+#include "sim/interface_counters.h"
 #include "sim/sim_machine.h"
 
 namespace sim {
@@ -104,6 +105,25 @@ std::optional<std::string> AdapterControl::MoveNetwork(const std::array<uint8_t,
         it->rates = RatesOfKind(it->rateKind);
       }
       it->frequencyMHz = frequency;
+    }
+    return std::nullopt;
+  });
+}
+
+std::optional<std::string> AdapterControl::SetTraffic(const std::array<uint8_t, 6>& bssid,
+                                                      const TrafficDescription& traffic) {
+  if (traffic.variationPercent > 100) return "the variation is a percentage of 0 to 100";
+  const uint64_t now = machine_.Clock().NowMs();
+  return Change([&](AdapterState& state) -> std::optional<std::string> {
+    auto& networks = EditableNeighbourhood(state, machine_.description());
+    auto it = std::find_if(networks.begin(), networks.end(),
+                           [&](const auto& n) { return n.bssid == bssid; });
+    if (it == networks.end()) return "no network has the address " + BssidText(bssid);
+    it->traffic = traffic;
+    std::optional<Association>& association = state.link.association;
+    if (association && association->bssid == bssid && !association->ownIbss) {
+      SettleCounters(state.link, now);
+      association->traffic = traffic;
     }
     return std::nullopt;
   });

@@ -28,6 +28,10 @@ class AdapterControl {
   std::optional<std::string> MoveNetwork(const std::array<uint8_t, 6>& bssid,
                                          std::optional<int32_t> rssi,
                                          std::optional<uint32_t> channel);
+  // Gives a network other background traffic; a link to it carries the new traffic from now on,
+  // and what it carried so far stays counted.
+  std::optional<std::string> SetTraffic(const std::array<uint8_t, 6>& bssid,
+                                        const TrafficDescription& traffic);
   // The adapter and the air as the description made them.
   std::optional<std::string> Reset();
 

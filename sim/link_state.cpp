@@ -45,7 +45,8 @@ json AssociationJson(const Association& association) {
           {"framesPass", association.framesPass},
           {"upAtMs", association.upAtMs},
           {"receiveBytesPerSecond", association.traffic.receiveBytesPerSecond},
-          {"sendBytesPerSecond", association.traffic.sendBytesPerSecond}};
+          {"sendBytesPerSecond", association.traffic.sendBytesPerSecond},
+          {"trafficVariation", association.traffic.variationPercent}};
 }
 
 Association ReadAssociation(const json& value, const std::string& where) {
@@ -65,6 +66,10 @@ Association ReadAssociation(const json& value, const std::string& where) {
       Required(value, where, "receiveBytesPerSecond"), where + ".receiveBytesPerSecond");
   association.traffic.sendBytesPerSecond =
       Number<uint32_t>(Required(value, where, "sendBytesPerSecond"), where + ".sendBytesPerSecond");
+  // State written before traffic could vary has none.
+  Optional(value, where, "trafficVariation", [&](const json& v, const std::string& w) {
+    association.traffic.variationPercent = Number<uint32_t>(v, w);
+  });
   return association;
 }
 

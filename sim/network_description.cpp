@@ -193,6 +193,10 @@ TrafficDescription ReadTraffic(const json& value, const std::string& where) {
   Optional(value, where, "sendBytesPerSecond", [&](const json& v, const std::string& w) {
     traffic.sendBytesPerSecond = Number<uint32_t>(v, w);
   });
+  Optional(value, where, "variation", [&](const json& v, const std::string& w) {
+    traffic.variationPercent = Number<uint32_t>(v, w);
+    if (traffic.variationPercent > 100) throw FieldError(w + ": a percentage of 0 to 100");
+  });
   return traffic;
 }
 
@@ -497,7 +501,8 @@ json NetworkJson(const NetworkDescription& network) {
     value["dhcp"] = false;
   }
   value["traffic"] = {{"receiveBytesPerSecond", network.traffic.receiveBytesPerSecond},
-                      {"sendBytesPerSecond", network.traffic.sendBytesPerSecond}};
+                      {"sendBytesPerSecond", network.traffic.sendBytesPerSecond},
+                      {"variation", network.traffic.variationPercent}};
   return value;
 }
 

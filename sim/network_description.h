@@ -57,10 +57,13 @@ struct DhcpDescription {
   bool operator==(const DhcpDescription&) const = default;
 };
 
-// The background traffic of an association whose frames get through, in bytes a second.
+// The background traffic of an association whose frames get through, in bytes a second. With a
+// variation the rates swing around these means by up to that many percent, as a busy network's
+// do; without one they hold steady.
 struct TrafficDescription {
   uint32_t receiveBytesPerSecond = 2000;
   uint32_t sendBytesPerSecond = 600;
+  uint32_t variationPercent = 0;  // 0-100
 
   bool operator==(const TrafficDescription&) const = default;
 };

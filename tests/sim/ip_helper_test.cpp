@@ -4,6 +4,8 @@
 // the registry taking the place of the lease.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -300,6 +302,51 @@ TEST_F(IpHelperTest, OctetCountersWrapAt32Bits) {
   Associate(Join("CoffeeShop"));
   Wait(kAssociationMs + 50'000);  // 5e9 bytes in: past 2^32
   EXPECT_EQ(IfRow().inOctets, static_cast<uint32_t>(5'000'000'000ull));
+}
+
+TEST_F(IpHelperTest, VaryingTrafficSwingsAroundItsMeanAndChangesOnALiveLink) {
+  auto description = testing_support::XpDescription();
+  for (auto& network : description["neighbourhood"]) {
+    if (network.value("ssid", "") == "CoffeeShop") {
+      network["traffic"] = {
+          {"receiveBytesPerSecond", 10'000}, {"sendBytesPerSecond", 1'000}, {"variation", 80}};
+    }
+  }
+  UseMachine(description);
+  Associate(Join("CoffeeShop"));
+  Wait(kAssociationMs);
+  // Each second's bytes stay within the swing, move from second to second, never go back, and
+  // over ten minutes come to the mean.
+  platform::MibIfRow last = IfRow();
+  const uint32_t first = last.inOctets;
+  uint32_t lowest = UINT32_MAX;
+  uint32_t highest = 0;
+  for (int second = 0; second < 600; ++second) {
+    Wait(1000);
+    const platform::MibIfRow row = IfRow();
+    const uint32_t in = row.inOctets - last.inOctets;
+    ASSERT_LE(in, 18'001u);
+    ASSERT_GE(row.outOctets, last.outOctets);
+    lowest = std::min(lowest, in);
+    highest = std::max(highest, in);
+    last = row;
+  }
+  EXPECT_LT(lowest, 5'000u);
+  EXPECT_GT(highest, 15'000u);
+  EXPECT_NEAR(static_cast<double>(last.inOctets - first), 6'000'000, 60'000);
+
+  // A busier network from now on; what the link carried so far stays counted.
+  ASSERT_FALSE(sim::CurrentAdapterControl()
+                   .SetTraffic(Bssid(kCoffeeShop), {500'000, 20'000, 0})
+                   .has_value());
+  const platform::MibIfRow before = IfRow();
+  EXPECT_EQ(before.inOctets, last.inOctets);
+  Wait(2000);
+  const platform::MibIfRow after = IfRow();
+  EXPECT_EQ(after.inOctets - before.inOctets, 1'000'000u);
+  EXPECT_EQ(after.outOctets - before.outOctets, 40'000u);
+  EXPECT_EQ(sim::CurrentAdapterControl().SetTraffic(Bssid(kCoffeeShop), {1, 1, 101}),
+            "the variation is a percentage of 0 to 100");
 }
 
 TEST_F(IpHelperTest, AdministrativeStateComesFromTheDescription) {

@@ -50,6 +50,8 @@ TEST(LinkDescription, FaultsNameTheField) {
             "network.authentication: expected \"open\", \"shared\" or \"both\"");
   EXPECT_EQ(Fault("{" + base + R"(, "traffic": {"sendBytesPerSecond": -1}})"),
             "network.traffic.sendBytesPerSecond: number out of range");
+  EXPECT_EQ(Fault("{" + base + R"(, "traffic": {"variation": 101}})"),
+            "network.traffic.variation: a percentage of 0 to 100");
   EXPECT_FALSE(sim::IsIpv4Address("1.2.3"));
   EXPECT_FALSE(sim::IsIpv4Address("1.2.3.4 "));
   EXPECT_TRUE(sim::IsIpv4Address("255.255.255.255"));
@@ -80,7 +82,7 @@ TEST(LinkDescription, TheLinkSurvivesTheStateFile) {
   association.frequencyMHz = 2412;
   association.framesPass = false;
   association.upAtMs = 18'446'744'073'709'551'000ull;
-  association.traffic = {7, 9};
+  association.traffic = {7, 9, 35};
   state.link.association = association;
   state.link.address.bound.address = "10.20.0.57";
   state.link.address.bound.dns = {"10.20.0.1", "10.20.0.2"};

@@ -110,6 +110,30 @@ TEST_F(SimCommandTest, AddMoveAndRemoveChangeTheListedNetworks) {
   EXPECT_EQ(ListCount(), before);
 }
 
+TEST_F(SimCommandTest, TrafficGivesANetworkOtherBackgroundTraffic) {
+  const Outcome set = Vtrctl({"sim", "traffic", "00-14-6C-3A-51-02", "--receive", "5000", "--send",
+                              "700", "--variation", "25"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_EQ(set.out, "traffic of 00-14-6C-3A-51-02 set\n");
+  const auto json = nlohmann::json::parse(Vtrctl({"--json", "sim", "list"}).out);
+  bool found = false;
+  for (const auto& network : json["networks"]) {
+    if (network["bssid"] != "00-14-6C-3A-51-02") continue;
+    found = true;
+    EXPECT_EQ(network["traffic"], nlohmann::json({{"receiveBytesPerSecond", 5000},
+                                                  {"sendBytesPerSecond", 700},
+                                                  {"variation", 25}}));
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(Vtrctl({"sim", "traffic", "00-14-6C-3A-51-02", "--receive", "1", "--send", "1",
+                    "--variation", "101"})
+                .exitCode,
+            2);
+  EXPECT_EQ(Vtrctl({"sim", "traffic", "00-14-6C-3A-51-02", "--receive", "1"}).exitCode, 2);
+  EXPECT_EQ(Vtrctl({"sim", "traffic", "00-11-22-33-44-56", "--receive", "1", "--send", "1"}).err,
+            "vtrctl: no network has the address 00-11-22-33-44-56\n");
+}
+
 TEST_F(SimCommandTest, MistakesAreOneLineFailures) {
   const Outcome unknown = Vtrctl({"sim", "remove", "00-11-22-33-44-56"});
   EXPECT_EQ(unknown.exitCode, 1);

@@ -25,6 +25,8 @@ constexpr std::string_view kSimHelp =
     "  remove BSSID                      take a network off the air\n"
     "  move BSSID [--rssi DBM] [--channel N]\n"
     "                                    change a network's signal or channel\n"
+    "  traffic BSSID --receive B --send B [--variation P]\n"
+    "                                    a network's background traffic (bytes a second)\n"
     "  pull                              pull the wireless adapter out\n"
     "  plug                              plug it back in\n"
     "  reset                             put the adapter and the air back as described\n"
@@ -190,6 +192,35 @@ int RunMove(Context& ctx, std::span<const std::string> args) {
   return 0;
 }
 
+int RunTraffic(Context& ctx, std::span<const std::string> args) {
+  constexpr std::string_view kUsage =
+      "vtrctl sim traffic BSSID --receive BYTES --send BYTES [--variation PERCENT]";
+  constexpr std::array<OptionSpec, 3> specs = {
+      {{"--receive", true}, {"--send", true}, {"--variation", true}}};
+  const ParsedArgs parsed = ParseArgs(args, specs, "sim traffic", ctx);
+  if (parsed.help) {
+    ctx.out << "usage: " << kUsage
+            << "\n\nThe background traffic of a network's link, in bytes a second each way; "
+               "with a\nvariation the rates swing around these means by up to that many "
+               "percent. A link\nto the network carries it from now on.\n";
+    return 0;
+  }
+  RequirePositionals(parsed, 1, 1, kUsage);
+  if (!parsed.Has("--receive") || !parsed.Has("--send")) {
+    throw UsageError("give --receive and --send");
+  }
+  const auto bssid = BssidArgument(parsed.positionals[0]);
+  sim::TrafficDescription traffic;
+  traffic.receiveBytesPerSecond = ParseNumber(parsed.Value("--receive"), UINT32_MAX, "--receive");
+  traffic.sendBytesPerSecond = ParseNumber(parsed.Value("--send"), UINT32_MAX, "--send");
+  if (parsed.Has("--variation")) {
+    traffic.variationPercent = ParseNumber(parsed.Value("--variation"), 100, "--variation");
+  }
+  Check(MachineControl().SetTraffic(bssid, traffic));
+  Done(ctx, "traffic of " + sim::BssidText(bssid) + " set");
+  return 0;
+}
+
 int RunPresence(Context& ctx, std::span<const std::string> args, bool present) {
   const ParsedArgs parsed = ParseArgs(args, {}, present ? "sim plug" : "sim pull", ctx);
   if (parsed.help) {
@@ -252,10 +283,11 @@ int RunResume(Context& ctx, std::span<const std::string> args) {
 }  // namespace
 
 int RunSim(Context& ctx, std::span<const std::string> args) {
-  static constexpr std::array<Subcommand, 14> subcommands = {{{"list", RunList},
+  static constexpr std::array<Subcommand, 15> subcommands = {{{"list", RunList},
                                                               {"add", RunAdd},
                                                               {"remove", RunRemove},
                                                               {"move", RunMove},
+                                                              {"traffic", RunTraffic},
                                                               {"pull", RunPull},
                                                               {"plug", RunPlug},
                                                               {"reset", RunReset},
