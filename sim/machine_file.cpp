@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -82,10 +83,10 @@ long MachineFileFault::WindowsError() const {
   return platform::kErrorGenFailure;
 }
 
-std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& file,
-                                                std::string& text) {
+std::optional<MachineFileFault> ReadMachineFileInPieces(
+    const std::filesystem::path& file, const std::function<bool(std::string_view)>& take,
+    size_t limit) {
   using Kind = MachineFileFault::Kind;
-  text.clear();
   // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
   const int fd = OpenRetrying(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
@@ -98,26 +99,40 @@ std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& fil
     fault = MachineFileFault{Kind::kUnreadable, errno};
   } else if (!S_ISREG(info.st_mode)) {
     fault = MachineFileFault{Kind::kNotRegular, static_cast<int>(info.st_mode)};
-  } else if (static_cast<uintmax_t>(info.st_size) > kMachineFileLimit) {
+  } else if (static_cast<uintmax_t>(info.st_size) > limit) {
     fault = MachineFileFault{Kind::kTooLarge};
   }
-  if (!fault) text.reserve(static_cast<size_t>(info.st_size));
-  char buffer[16384];
+  std::vector<char> buffer(kMachineFilePiece);
+  size_t read = 0;
   while (!fault) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       fault = MachineFileFault{Kind::kUnreadable, errno};
     } else if (n == 0) {
       break;
-    } else if (text.size() + static_cast<size_t>(n) > kMachineFileLimit) {
+    } else if (read + static_cast<size_t>(n) > limit) {
       // It grew while it was read.
       fault = MachineFileFault{Kind::kTooLarge};
     } else {
-      text.append(buffer, static_cast<size_t>(n));
+      read += static_cast<size_t>(n);
+      if (!take(std::string_view(buffer.data(), static_cast<size_t>(n)))) break;
     }
   }
   ::close(fd);
+  return fault;
+}
+
+std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& file,
+                                                std::string& text) {
+  text.clear();
+  const auto fault = ReadMachineFileInPieces(
+      file,
+      [&text](std::string_view piece) {
+        text.append(piece);
+        return true;
+      },
+      kMachineFileLimit);
   if (fault) text.clear();
   return fault;
 }

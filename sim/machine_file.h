@@ -13,8 +13,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sim {
 
@@ -34,6 +36,16 @@ struct MachineFileFault {
   // The Windows error a service answers with for it.
   long WindowsError() const;
 };
+
+// The size of the pieces ReadMachineFileInPieces hands on.
+inline constexpr size_t kMachineFilePiece = size_t{64} << 10;
+
+// Reads a regular file of at most limit bytes piece by piece, in order, until take returns false
+// or the file ends; nothing on success. For files that may be larger than a machine file (the
+// program files whose version resource is looked for) or need not be read to the end.
+std::optional<MachineFileFault> ReadMachineFileInPieces(
+    const std::filesystem::path& file, const std::function<bool(std::string_view)>& take,
+    size_t limit);
 
 // Reads the whole file into text; nothing on success.
 std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& file,

@@ -11,7 +11,11 @@
 #include "sim/machine_file.h"
 
 namespace sim {
+
 namespace {
+
+// No Windows program or library file is larger: their images are addressed in 32 bits.
+constexpr size_t kProgramFileLimit = size_t{4} << 30;
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -70,13 +74,30 @@ std::optional<std::filesystem::path> SimFiles::HostPath(std::string_view windows
   return host;
 }
 
+// A program file is read piece by piece up to its version resource: it may be far larger than a
+// machine file (a build with debugging information), and the resource is seldom at its end. Each
+// search keeps the last block's worth of the piece before, so a resource across two pieces is
+// found.
 std::optional<platform::FixedFileVersion> SimFiles::FileVersion(std::string_view windowsPath) {
   const auto host = HostPath(windowsPath);
   if (!host) return std::nullopt;
-  std::string bytes;
-  if (ReadMachineFile(*host, bytes)) return std::nullopt;
-  return platform::FindFixedFileVersion(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                        bytes.size());
+  std::optional<platform::FixedFileVersion> version;
+  std::string window;
+  const auto fault = ReadMachineFileInPieces(
+      *host,
+      [&](std::string_view piece) {
+        window.append(piece);
+        version = platform::FindFixedFileVersion(reinterpret_cast<const uint8_t*>(window.data()),
+                                                 window.size());
+        if (version) return false;
+        if (window.size() > platform::kVersionInfoBlockSize) {
+          window.erase(0, window.size() - platform::kVersionInfoBlockSize);
+        }
+        return true;
+      },
+      kProgramFileLimit);
+  if (fault) return std::nullopt;
+  return version;
 }
 
 std::optional<VtrSystemTime> SimFiles::LastWriteLocalTime(std::string_view windowsPath) {

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "platform/services.h"
 #include "platform/version_resource.h"
+#include "sim/machine_file.h"
 #include "support/machine_fixture.h"
 
 namespace {
@@ -97,6 +99,32 @@ TEST(VersionResourceTest, FindsTheFixedInfoOnlyInAWholeBlock) {
   file[100 + 40] ^= 0xFF;
   EXPECT_EQ(platform::FindFixedFileVersion(file.data(), file.size()), std::nullopt);
   EXPECT_EQ(platform::FindFixedFileVersion(nullptr, 0), std::nullopt);
+}
+
+// A program file with debugging information is larger than any machine file, and its version
+// resource may lie across two of the pieces the file is read in.
+TEST_F(MachinePortsTest, FileVersionOfALargeProgramFile) {
+  const auto dir = UseXpMachine();
+  auto& files = platform::Current().Files();
+  const auto block = platform::BuildVersionInfoBlock({0x00050006, 0x00070008});
+  const auto write = [&](const std::string& name, size_t at, size_t size) {
+    std::vector<char> bytes(size, '\x7f');
+    std::copy(block.begin(), block.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    std::ofstream(dir / "drive_c" / name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  };
+  write("across.exe", sim::kMachineFilePiece - 30, 3 * sim::kMachineFilePiece);
+  write("large.exe", sim::kMachineFileLimit + 1000, sim::kMachineFileLimit + 4000);
+  for (const char* name : {"C:\\across.exe", "C:\\large.exe"}) {
+    const auto version = files.FileVersion(name);
+    ASSERT_TRUE(version.has_value()) << name;
+    EXPECT_EQ(version->fileVersionMs, 0x00050006u) << name;
+    EXPECT_EQ(version->fileVersionLs, 0x00070008u) << name;
+  }
+  // A resource cut short by the end of the file is none.
+  write("cut.exe", 0, block.size());
+  std::filesystem::resize_file(dir / "drive_c/cut.exe", block.size() - 1);
+  EXPECT_EQ(files.FileVersion("C:\\cut.exe"), std::nullopt);
 }
 
 TEST_F(MachinePortsTest, VirtualTimeMovesOnlyWhenSomeoneSleeps) {
