@@ -137,15 +137,8 @@ void CVantrelPropertySheet::BuildLayout() {
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(false);
   layout->addWidget(tabs_, 1);
-  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
-    for (SheetPage* page : pages_) {
-      if (page != tabs_->widget(index) && page->isVisible()) page->OnKillActive();
-    }
-    if (auto* page = dynamic_cast<SheetPage*>(tabs_->widget(index))) {
-      State().activePage = page->ActivePageValue();
-      page->OnSetActive();
-    }
-  });
+  connect(tabs_, &QTabWidget::currentChanged, this,
+          [this](int index) { MakeActive(dynamic_cast<SheetPage*>(tabs_->widget(index))); });
 
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(10, 0, 10, 0);
@@ -236,6 +229,7 @@ void CVantrelPropertySheet::AddPages(bool reduced) {
 
 void CVantrelPropertySheet::RebuildPages(bool reduced) {
   pagesReduced_ = reduced;
+  MakeActive(nullptr);
   const QSignalBlocker quiet(tabs_);
   while (tabs_->count() > 0) tabs_->removeTab(0);
   AddPages(reduced);
@@ -246,13 +240,21 @@ void CVantrelPropertySheet::RebuildPages(bool reduced) {
 void CVantrelPropertySheet::ActivatePage(int index) {
   if (index < 0 || index >= tabs_->count()) return;
   if (tabs_->currentIndex() == index) {
-    if (auto* page = dynamic_cast<SheetPage*>(tabs_->widget(index))) {
-      State().activePage = page->ActivePageValue();
-      page->OnSetActive();
-    }
+    MakeActive(dynamic_cast<SheetPage*>(tabs_->widget(index)));
     return;
   }
   tabs_->setCurrentIndex(index);
+}
+
+// The page leaving hears of it before the one coming: a page's timers run only while it is the
+// active one. By the time the tabs tell of a change the old page is hidden already, so the
+// sheet keeps which page was active.
+void CVantrelPropertySheet::MakeActive(SheetPage* page) {
+  if (activePage_ != nullptr && activePage_ != page) activePage_->OnKillActive();
+  activePage_ = page;
+  if (page == nullptr) return;
+  State().activePage = page->ActivePageValue();
+  page->OnSetActive();
 }
 
 void CVantrelPropertySheet::ApplyCountryDomain() {

@@ -145,6 +145,7 @@ class CVantrelPropertySheet : public QWidget {
   void SetMenuState(bool restore, bool radio, bool wzc);
   void AnimateWindowRect(const QRect& from, bool grow);
   void ContinueAutoConnection();
+  void MakeActive(SheetPage* page);
 
   const CVtrLibrary& lib_;
   QTabWidget* tabs_ = nullptr;
@@ -157,6 +158,7 @@ class CVantrelPropertySheet : public QWidget {
   std::vector<SheetPage*> pages_;
   SheetPage* siteSurveyPage_ = nullptr;
   SheetPage* profileManagerPage_ = nullptr;
+  SheetPage* activePage_ = nullptr;  // the page last made active, told when it leaves
   MachineTimer pollTimer_;
   MachineTimer powerTimer_;
   MachineTimer autoConnectStart_;

@@ -1,5 +1,7 @@
 #include "app/pages/page_set.h"
 
+#include "app/pages/about_page.h"
+#include "app/pages/network_status_page.h"
 #include "app/pages/profile_manager_page.h"
 
 namespace pages {
@@ -8,6 +10,12 @@ core::PageFactories AllPages(const core::CVtrLibrary& lib) {
   core::PageFactories factories;
   factories.profileManager = [&lib](core::CVantrelPropertySheet& sheet) -> core::SheetPage* {
     return new CVantrelProfileManagerPage(sheet, lib);
+  };
+  factories.networkStatus = [&lib](core::CVantrelPropertySheet& sheet) -> core::SheetPage* {
+    return new CVantrelNetworkStatusPage(sheet, lib);
+  };
+  factories.about = [&lib](core::CVantrelPropertySheet& sheet) -> core::SheetPage* {
+    return new CVantrelAboutPage(sheet, lib);
   };
   return factories;
 }

@@ -4,18 +4,24 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 #include "app/core/app_state.h"
 #include "app/core/clock_bridge.h"
+#include "app/core/control_ids.h"
 #include "app/core/settings.h"
 #include "app/pages/page_set.h"
 #include "platform/services.h"
 #include "sim/adapter_control.h"
 #include "sim/machine.h"
 #include "support/machine_fixture.h"
+#include "support/program_runner.h"
 
 namespace app_testing {
 
@@ -70,6 +76,21 @@ void UtilityTest::SetUp() {
   SetSetting("FirstRun", "255");
 }
 
+void UtilityTest::UseDescription(const std::function<void(nlohmann::json&)>& edit) {
+  auto description = nlohmann::json::parse(sim::PresetDescription(BuildUnderTest()));
+  edit(description);
+  machine_ = testing_support::MakeTempDirectory() / "machine";
+  const auto made = sim::InitMachineFromDescription(machine_, description.dump(2));
+  ASSERT_FALSE(made.has_value()) << *made;
+  const auto used = sim::UseMachine(machine_);
+  ASSERT_FALSE(used.has_value()) << *used;
+  SetSetting("FirstRun", "255");
+}
+
+nlohmann::json& UtilityTest::WirelessAdapter(nlohmann::json& description) {
+  return description["adapters"][1];
+}
+
 void UtilityTest::TearDown() {
   if (app_ && app_->Sheet() != nullptr) Sheet().RunCommand(core::kCommandExit);
   app_.reset();
@@ -88,8 +109,9 @@ std::optional<std::string> UtilityTest::Setting(const std::string& name) {
 
 bool UtilityTest::Start() {
   app_ = std::make_unique<core::CRadiodeskApp>(
-      Library(), core::CRadiodeskApp::Options{.programDir = ProgramFolder().string(),
-                                              .pages = pages::AllPages(Library())});
+      Library(), core::CRadiodeskApp::Options{
+                     .programDir = programDir_.empty() ? ProgramFolder().string() : programDir_,
+                     .pages = pages::AllPages(Library())});
   return app_->InitInstance();
 }
 
@@ -131,7 +153,8 @@ bool UtilityTest::RunUntil(const std::function<bool()>& done, uint32_t ms) {
 }
 
 void UtilityTest::AddProfile(const std::string& name, const std::string& ssid, uint32_t auth,
-                             uint32_t encryption, const std::string& psk, bool makeDefault) {
+                             uint32_t encryption, const std::string& psk, bool makeDefault,
+                             const std::function<void(ProfileRecord&)>& edit) {
   const core::CVtrLibrary& lib = Library();
   ProfileRecord record{};
   lib.InitialProfile(&record);
@@ -144,6 +167,7 @@ void UtilityTest::AddProfile(const std::string& name, const std::string& ssid, u
     SetText(record.psk, psk);
     record.pskLength = static_cast<uint32_t>(psk.size());
   }
+  if (edit) edit(record);
   ASSERT_EQ(lib.AddProfile(core::kListCapacity, record.profileName, &record), 0) << name;
   if (!makeDefault) return;
   auto list = std::make_unique<core::ProfileArray>();
@@ -160,6 +184,45 @@ VtrLinkInfo UtilityTest::Link() const {
 std::string UtilityTest::LinkSsid() const {
   const VtrLinkInfo link = Link();
   return link.linkState == 1 ? std::string(link.ssid, strnlen(link.ssid, sizeof link.ssid)) : "";
+}
+
+core::SheetPage* UtilityTest::Page(int32_t activePage) {
+  for (core::SheetPage* page : Sheet().Pages()) {
+    if (page->ActivePageValue() == activePage) return page;
+  }
+  ADD_FAILURE() << "no page sets ActivePage " << activePage;
+  return nullptr;
+}
+
+void UtilityTest::ShowPage(int32_t activePage) {
+  const int index = Sheet().Tabs()->indexOf(Page(activePage));
+  ASSERT_GE(index, 0) << "the page is not in the sheet";
+  Sheet().ActivatePage(index);
+}
+
+QString UtilityTest::ControlText(QWidget* page, int id) {
+  QWidget* control = core::FindControl(page, id);
+  if (control == nullptr) {
+    ADD_FAILURE() << "no control " << id;
+    return {};
+  }
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
+  if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+  if (auto* group = qobject_cast<QGroupBox*>(control)) return group->title();
+  return control->windowTitle();
+}
+
+nlohmann::json UtilityTest::RunVtrctlJson(const std::vector<std::string>& args) {
+  std::vector<std::string> withJson = {"--json"};
+  withJson.insert(withJson.end(), args.begin(), args.end());
+  const auto scratch = testing_support::MakeTempDirectory();
+  const testing_support::RunResult result = testing_support::RunProgram(
+      ProgramFolder() / "vtrctl", withJson,
+      {"RADIODESK_MACHINE=" + machine_.string(), "RADIODESK_PROFILE_DIR=" + profiles_.string(),
+       "RADIODESK_VIRTUAL_TIME=1", "XDG_STATE_HOME=" + (scratch / "state").string()},
+      scratch);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  return nlohmann::json::parse(result.out, nullptr, false);
 }
 
 void UtilityTest::SetAdapterPresent(bool present) {

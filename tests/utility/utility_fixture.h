@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/core/property_sheet.h"
@@ -29,9 +30,18 @@ class UtilityTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // Before the start: a fresh machine from the build's preset as edit changes it, in place of the
+  // one SetUp made.
+  void UseDescription(const std::function<void(nlohmann::json&)>& edit);
+  // The wireless adapter of a preset's description (both presets list it second).
+  static nlohmann::json& WirelessAdapter(nlohmann::json& description);
+
   // A setting under the utility's key, before or after the start.
   void SetSetting(const std::string& name, const std::string& text);
   std::optional<std::string> Setting(const std::string& name);
+
+  // The program folder the start-up is given (the build's own unless a test sets another).
+  std::string programDir_;
 
   // Runs the start-up; false when it ended the program.
   bool Start();
@@ -48,9 +58,19 @@ class UtilityTest : public ::testing::Test {
 
   // A profile through the library, made the default when asked.
   void AddProfile(const std::string& name, const std::string& ssid, uint32_t auth = 0,
-                  uint32_t encryption = 0, const std::string& psk = {}, bool makeDefault = false);
+                  uint32_t encryption = 0, const std::string& psk = {}, bool makeDefault = false,
+                  const std::function<void(ProfileRecord&)>& edit = {});
   VtrLinkInfo Link() const;
   std::string LinkSsid() const;
+
+  // The sheet's page that sets this ActivePage value, and making it the current tab.
+  core::SheetPage* Page(int32_t activePage);
+  void ShowPage(int32_t activePage);
+  // The visible text of a page's control (field, label, box title).
+  static QString ControlText(QWidget* page, int id);
+
+  // Runs vtrctl of the build's program folder on this machine with --json; its one document.
+  nlohmann::json RunVtrctlJson(const std::vector<std::string>& args);
 
   // Pulls or plugs the adapter, as `vtrctl sim pull` does.
   void SetAdapterPresent(bool present);
