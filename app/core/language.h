@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QString>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,11 +33,5 @@ std::string SubstituteCorpName(std::string text, std::string_view corpName);
 
 // A UTF-8 text (cut at a byte count) for Qt: a cut half-character becomes nothing.
 QString ToQString(std::string_view text);
-
-// A text field of a library record, up to its NUL and never past its size.
-template <size_t N>
-QString FieldText(const char (&field)[N]) {
-  return ToQString(std::string_view(field, strnlen(field, N)));
-}
 
 }  // namespace core

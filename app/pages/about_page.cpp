@@ -15,6 +15,7 @@
 #include "app/core/control_ids.h"
 #include "app/core/language.h"
 #include "app/core/property_sheet.h"
+#include "app/core/record_text.h"
 #include "app/core/vtr_library.h"
 #include "app/pages/file_facts.h"
 #include "lib/common/private_profile.h"
@@ -81,7 +82,7 @@ QString RegionText(int32_t regionCode) {
 }  // namespace
 
 QString AdapterDriverText(const VtrAdapterInfo& info) {
-  const QString version = core::FieldText(info.driverVersion);
+  const QString version = core::FieldQString(info.driverVersion);
   const VtrSystemTime& date = info.driverDate;
   if (date.month == 0 && date.day == 0) return version;
   return version +
@@ -185,9 +186,9 @@ void CVantrelAboutPage::Refresh() {
   };
   const bool present = Sheet().CardPresent();
   show(kAboutRegionField, present ? RegionText(core::State().regionalDomainCode) : QString());
-  show(kAboutFirmwareField, present ? core::FieldText(info.firmwareVersion) : QString());
+  show(kAboutFirmwareField, present ? core::FieldQString(info.firmwareVersion) : QString());
   show(kAboutDriverField, present ? AdapterDriverText(info) : QString());
-  show(kAboutMacField, present ? core::FieldText(info.macAddress) : QString());
+  show(kAboutMacField, present ? core::FieldQString(info.macAddress) : QString());
   const std::string& folder = core::State().programDir;
   show(kAboutLibraryField, FileFactsText(folder + core::kVtrLibraryFileName));
   show(kAboutUtilityField, FileFactsText(folder + kUtilityFileName));

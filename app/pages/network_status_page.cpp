@@ -15,6 +15,7 @@
 #include "app/core/control_ids.h"
 #include "app/core/language.h"
 #include "app/core/property_sheet.h"
+#include "app/core/record_text.h"
 #include "app/pages/rate_text.h"
 #include "platform/services.h"
 
@@ -321,17 +322,17 @@ void CVantrelNetworkStatusPage::Refresh() {
 
 void CVantrelNetworkStatusPage::FillLink(const VtrLinkInfo& link, const VtrIpInfo& ip,
                                          FieldTexts& texts) {
-  texts[kSsid] = core::FieldText(link.ssid);
-  texts[kBssid] = core::FieldText(link.bssid);
+  texts[kSsid] = core::FieldQString(link.ssid);
+  texts[kBssid] = core::FieldQString(link.bssid);
   texts[kNetworkType] = NetworkTypeText(link.networkType);
   texts[kAuthentication] = AuthenticationText(link.authMode);
   texts[kEncryption] = CipherText(link.cipher);
   texts[kSpeed] = LinkSpeedText(link.txRate, link.rxRate);
-  texts[kAddress] = core::FieldText(ip.ipAddress);
-  texts[kMask] = core::FieldText(ip.subnetMask);
-  texts[kGateway] = core::FieldText(ip.gateway);
+  texts[kAddress] = core::FieldQString(ip.ipAddress);
+  texts[kMask] = core::FieldQString(ip.subnetMask);
+  texts[kGateway] = core::FieldQString(ip.gateway);
   // A fixed address has no DHCP server to name.
-  texts[kDhcpServer] = ip.dhcpEnabled != 0 ? core::FieldText(ip.dhcpServer) : DisableText();
+  texts[kDhcpServer] = ip.dhcpEnabled != 0 ? core::FieldQString(ip.dhcpServer) : DisableText();
 }
 
 void CVantrelNetworkStatusPage::ClearLink() {
