@@ -83,9 +83,7 @@ TEST_F(LifecycleTest, InitializeAsksTheDriverInOrder) {
 }
 
 TEST_F(LifecycleTest, DualBandDriverMakesTheCapabilityDualBand) {
-  auto description = testing_support::XpDescription();
-  WirelessAdapter(description)["radio"]["dualBand"] = true;
-  UseMachine(description);
+  UseXpMachine();
   ASSERT_EQ(VTR_Initialize(0), 3);
   VtrCapability capability{};
   ASSERT_TRUE(VTR_GetAdapterCapability(&capability));
@@ -216,7 +214,7 @@ TEST_F(LifecycleTest, SupportedSystemsIncludeUnlistedNtVersions) {
 }
 
 TEST_F(LifecycleTest, CapabilityIsTheFixedRecordForASingleBandAdapter) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   VTR_Initialize(0);
   VtrCapability capability;
   std::memset(&capability, 0xEE, sizeof(capability));

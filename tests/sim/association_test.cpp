@@ -47,7 +47,7 @@ TEST_F(AssociationTest, OpenNetworkJoinsOnceTheAssociationCompletes) {
 }
 
 TEST_F(AssociationTest, PrivacyAndAuthenticationDecideTheJoin) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   const struct {
     const char* what;
     Join join;

@@ -27,6 +27,12 @@ std::filesystem::path MachineTest::UseMachine(const nlohmann::json& description)
   return dir;
 }
 
+std::filesystem::path MachineTest::UseSingleBandXpMachine() {
+  auto description = XpDescription();
+  WirelessAdapter(description)["radio"]["dualBand"] = false;
+  return UseMachine(description);
+}
+
 nlohmann::json& MachineTest::WirelessAdapter(nlohmann::json& description) {
   return description["adapters"][1];
 }

@@ -20,6 +20,8 @@ class MachineTest : public ::testing::Test {
   // Creates a machine from the description and makes it the machine of this process.
   std::filesystem::path UseMachine(const nlohmann::json& description);
   std::filesystem::path UseXpMachine() { return UseMachine(XpDescription()); }
+  // The xp machine with its adapter single-band (2.4 GHz only, no 802.11a).
+  std::filesystem::path UseSingleBandXpMachine();
   // The wireless adapter of the xp description, to edit.
   static nlohmann::json& WirelessAdapter(nlohmann::json& description);
 };
