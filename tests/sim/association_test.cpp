@@ -124,7 +124,7 @@ TEST_F(AssociationTest, TheParkingNameMatchesNothingAndAnEmptyNameTakesAnyFittin
 }
 
 TEST_F(AssociationTest, AdHocJoinsAnIbssOrStartsOneOnTheConfiguredChannel) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   Associate(Join("LanParty").Ibss());
   Wait(kAssociationMs);
   EXPECT_EQ(AssociatedBssid(), kLanParty);
@@ -197,6 +197,8 @@ TEST_F(AssociationTest, AStationRoamsToAnotherAccessPointOfTheSameName) {
   for (auto& network : description["neighbourhood"]) {
     if (network.value("ssid", "") == "Office-Corp") network.erase("security");
   }
+  // Single band: the third Office-Corp access point is at 5 GHz.
+  WirelessAdapter(description)["radio"]["dualBand"] = false;
   UseMachine(description);
   Associate(Join("Office-Corp"));
   Wait(kAssociationMs);

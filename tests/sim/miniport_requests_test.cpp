@@ -41,7 +41,7 @@ TEST_F(MiniportRequestTest, XpAdapterReportsItsHardware) {
 }
 
 TEST_F(MiniportRequestTest, NetworkTypesFollowTheBands) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   const Reply single = Query(platform::kOid802_11NetworkTypesSupported, 20);
   ASSERT_TRUE(single.ok);
   EXPECT_EQ(single.returned, 12u);
@@ -50,9 +50,7 @@ TEST_F(MiniportRequestTest, NetworkTypesFollowTheBands) {
   EXPECT_EQ(single.U32(8), platform::kNetworkOfdm24);
   EXPECT_EQ(single.U32(12), 0u);
 
-  auto description = testing_support::XpDescription();
-  WirelessAdapter(description)["radio"]["dualBand"] = true;
-  UseMachine(description);
+  UseXpMachine();
   const Reply dual = Query(platform::kOid802_11NetworkTypesSupported, 20);
   EXPECT_EQ(dual.returned, 16u);
   EXPECT_EQ(dual.U32(0), 3u);
@@ -80,7 +78,7 @@ TEST_F(MiniportRequestTest, RequestsTheDriverDoesNotKnowOrAllowFail) {
 }
 
 TEST_F(MiniportRequestTest, ShortBuffersFailWithTheNeededSize) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   Reply query = Send(platform::kOid802_11Ssid, std::vector<uint8_t>(35, 0xCC));
   EXPECT_FALSE(query.ok);
   EXPECT_EQ(query.error, platform::kErrorInsufficientBuffer);

@@ -46,7 +46,7 @@ std::array<uint8_t, 6> Bssid(const char* text) {
 class MiniportScanTest : public MachineTest {};
 
 TEST_F(MiniportScanTest, ListIsEmptyUntilTheFirstScanHasRun) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   const Reply before = Query(platform::kOid802_11BssidList, kListBuffer);
   ASSERT_TRUE(before.ok);
   EXPECT_EQ(before.returned, 4u);
@@ -87,9 +87,7 @@ TEST_F(MiniportScanTest, ListDuringAScanIsThePreviousScansList) {
 }
 
 TEST_F(MiniportScanTest, BandsFollowTheHardwareAndTheWirelessMode) {
-  auto description = testing_support::XpDescription();
-  WirelessAdapter(description)["radio"]["dualBand"] = true;
-  UseMachine(description);
+  UseXpMachine();
   ASSERT_TRUE(Scan());
   Wait(2500);
   EXPECT_EQ(ReadList().size(), 19u);
@@ -104,7 +102,7 @@ TEST_F(MiniportScanTest, BandsFollowTheHardwareAndTheWirelessMode) {
 }
 
 TEST_F(MiniportScanTest, RadioOffHearsNothing) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   ASSERT_TRUE(Set(sim::kOidVendorRadio, Le32(0)).ok);
   ASSERT_TRUE(Scan());
   Wait(2500);
@@ -148,7 +146,7 @@ TEST_F(MiniportScanTest, ListLargerThanTheBufferFailsWithTheNeededSize) {
 }
 
 TEST_F(MiniportScanTest, MovedNetworksShowTheirNewSignalAndChannel) {
-  UseXpMachine();
+  UseSingleBandXpMachine();
   auto control = sim::CurrentAdapterControl();
   ASSERT_TRUE(Scan());
   Wait(2500);

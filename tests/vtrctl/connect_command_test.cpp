@@ -72,7 +72,7 @@ TEST_F(VtrctlConnect, RadioOffAndOnAndTheRegionAsTheDriverReadsItBack) {
 TEST_F(VtrctlConnect, CapsAndDriverShowTheLibrarysRecords) {
   auto caps = RunJson({"caps"});
   EXPECT_EQ(caps["adapterKind"], 4);
-  EXPECT_EQ(caps["bands"], "802.11b, 802.11g, 802.11n");  // the xp adapter is 2.4 GHz only
+  EXPECT_EQ(caps["bands"], "802.11b, 802.11g, 802.11a, 802.11n");  // the xp adapter is dual-band
   EXPECT_EQ(caps["authCipherPairs"].size(), 9u);
   EXPECT_EQ(caps["wpsSupported"], true);
   const RunResult table = Run({"caps"});

@@ -59,7 +59,7 @@ TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "");  // no progress on a stderr that is not a terminal
   const auto lines = Lines(result.out);
-  ASSERT_EQ(lines.size(), 17u);  // the header and the sixteen networks the radio hears
+  ASSERT_EQ(lines.size(), 20u);  // the header and the nineteen networks the radio hears
   EXPECT_EQ(lines[0].rfind("Network Name", 0), 0u);
   for (const char* column : {"MAC Address", "Security", "WPS", "CH.", "Signal", "Network Type",
                              "Frequency", "Band", "802.11n"}) {
@@ -78,10 +78,10 @@ TEST_F(VtrctlSurvey, TableShowsThePagesColumnsStrongestFirst) {
     }
     return found;
   };
-  EXPECT_EQ(cells(lines[1]),
+  EXPECT_EQ(cells(lines[2]),
             (std::vector<std::string>{"PressMe", "00-1B-11-7C-20-9E", "WPA2-PSK", "Y+", "11",
                                       "100%", "Infrastructure", "2.462 GHz", "802.11g", "Y"}));
-  EXPECT_EQ(cells(lines[16]),
+  EXPECT_EQ(cells(lines[19]),
             (std::vector<std::string>{"Far-Away", "00-11-95-0B-C7-39", "None", "---", "2", "0%",
                                       "Infrastructure", "2.417 GHz", "802.11b", "-"}));
   const std::string all = result.out;
@@ -99,23 +99,23 @@ TEST_F(VtrctlSurvey, JsonCarriesTheEntryFieldsFilteredAndSortedAsAsked) {
                                 "adhoc", "--hide", "b", "--dbm"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const auto list = nlohmann::json::parse(result.out);
-  ASSERT_EQ(list.size(), 13u);     // without LanParty (ad hoc) and the two 802.11b networks
+  ASSERT_EQ(list.size(), 16u);     // without LanParty (ad hoc) and the two 802.11b networks
   EXPECT_EQ(list[0]["ssid"], "");  // the hidden network's empty name sorts first
   EXPECT_EQ(list[0]["bssid"], "00-1E-58-60-2B-4F");
   EXPECT_EQ(list[1]["ssid"], "Caf\xC3\xA9-Luna");
   EXPECT_EQ(list[1]["ssidHex"], "436166c3a92d4c756e61");
   EXPECT_EQ(list[1]["signalDbm"], -80);
-  const auto& last = list[10];
-  EXPECT_EQ(last["ssid"], "PressMe");
-  EXPECT_EQ(last["phyMode"], 4);
-  EXPECT_EQ(last["channel"], 11);
-  EXPECT_EQ(last["frequency"], "2.462 GHz");
-  EXPECT_EQ(last["isHt"], true);
-  EXPECT_EQ(last["hasWps"], true);
-  EXPECT_EQ(last["wpsPbcActive"], true);
-  EXPECT_EQ(last["networkType"], "infrastructure");
-  EXPECT_EQ(last["authMask"], 8);
-  EXPECT_EQ(last["cipherMask"], 4);
+  const auto& pressMe = list[12];  // after Lab-5G and the three Office-Corp access points
+  EXPECT_EQ(pressMe["ssid"], "PressMe");
+  EXPECT_EQ(pressMe["phyMode"], 4);
+  EXPECT_EQ(pressMe["channel"], 11);
+  EXPECT_EQ(pressMe["frequency"], "2.462 GHz");
+  EXPECT_EQ(pressMe["isHt"], true);
+  EXPECT_EQ(pressMe["hasWps"], true);
+  EXPECT_EQ(pressMe["wpsPbcActive"], true);
+  EXPECT_EQ(pressMe["networkType"], "infrastructure");
+  EXPECT_EQ(pressMe["authMask"], 8);
+  EXPECT_EQ(pressMe["cipherMask"], 4);
 }
 
 TEST_F(VtrctlSurvey, PulledAdapterIsReportedClearly) {
