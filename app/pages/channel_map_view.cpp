@@ -141,6 +141,11 @@ void ChannelMapView::ClearMark() {
   update();
 }
 
+void ChannelMapView::Mark(int index) {
+  marked_ = index >= 0 && index < static_cast<int>(entries_.size()) ? index : -1;
+  update();
+}
+
 void ChannelMapView::MarkAt(const QPointF& point) {
   marked_ = ShapeAt(layout_, point);
   update();

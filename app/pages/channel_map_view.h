@@ -31,6 +31,8 @@ class ChannelMapView : public QWidget {
   // The mouse-over text at a point of the view; empty away from every network.
   QString TipAt(const QPointF& point) const;
   void ClearMark();
+  // Marks the network of this survey index (-1: none) without telling the page.
+  void Mark(int index);
   // Marks the network at a point, as a click does.
   void MarkAt(const QPointF& point);
 

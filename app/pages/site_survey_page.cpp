@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "app/controls/flat_button.h"
@@ -394,6 +395,13 @@ void CVantrelSiteSurveyPage::EnableFilters() {
 }
 
 void CVantrelSiteSurveyPage::RefreshList() {
+  // The poll and every re-sort refresh the rows: the chosen network stays chosen wherever the
+  // new order puts it.
+  const int chosen = ChosenIndex();
+  std::optional<VtrSurveyEntry> before;
+  if (chosen >= 0 && chosen < static_cast<int>(shown_.size())) {
+    before = shown_[static_cast<size_t>(chosen)];
+  }
   list_->setRowCount(0);
   selection_ = 0;
   std::vector<VtrSurveyEntry> shown;
@@ -419,8 +427,26 @@ void CVantrelSiteSurveyPage::RefreshList() {
       list_->setItem(static_cast<int>(row), static_cast<int>(column), item);
     }
   }
+  shown_ = shown;
   map_->SetSurvey(std::move(shown), link);
+  ChooseAgain(before);
   UpdateConnectButton();
+}
+
+void CVantrelSiteSurveyPage::ChooseAgain(const std::optional<VtrSurveyEntry>& before) {
+  if (!before) return;
+  const auto same = std::find_if(shown_.begin(), shown_.end(), [&](const VtrSurveyEntry& entry) {
+    return std::strncmp(entry.bssid, before->bssid, sizeof entry.bssid) == 0 &&
+           core::SurveySsid(entry) == core::SurveySsid(*before);
+  });
+  if (same == shown_.end()) return;
+  const int index = static_cast<int>(same - shown_.begin());
+  if (ListShown()) {
+    list_->selectRow(index);
+  } else {
+    map_->Mark(index);
+  }
+  OnChosen(index);
 }
 
 int CVantrelSiteSurveyPage::ChosenIndex() const {

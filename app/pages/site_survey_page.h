@@ -7,6 +7,8 @@
 
 #include <QPointer>
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "app/core/clock_bridge.h"
 #include "app/core/property_sheet.h"
@@ -115,6 +117,8 @@ class CVantrelSiteSurveyPage : public core::SheetPage, public core::SiteSurveyHo
   // The survey index the user chose: the list's selected row, or the map's marked network.
   int ChosenIndex() const;
   void OnChosen(int index);
+  // Chooses again, in the list or the map, the network shown as index before a refresh.
+  void ChooseAgain(const std::optional<VtrSurveyEntry>& before);
   // WM_START_CONNECT: starts the ConnectWorker on the chosen entry unless one runs.
   void OnStartConnect();
 
@@ -133,6 +137,7 @@ class CVantrelSiteSurveyPage : public core::SheetPage, public core::SiteSurveyHo
   controls::TitleTipTable* list_ = nullptr;
   controls::SortHeader* header_ = nullptr;
   ChannelMapView* map_ = nullptr;
+  std::vector<VtrSurveyEntry> shown_;  // the rows, in the order listed
   core::MachineTimer scanTimer_;
   core::MachineTimer connectTimer_;
   int connectFrame_ = 0;

@@ -410,6 +410,31 @@ TEST_F(SiteSurveyTest, ConnectJoinsAnOpenNetworkAsDefaultAndTheTrayAndListFollow
   EXPECT_EQ(LinkSsid(), "Printers");
 }
 
+TEST_F(SiteSurveyTest, TheChosenNetworkStaysChosenAcrossARefreshAndAResort) {
+  StartAndRest();
+  auto selected = [this] {
+    const auto rows = List().selectionModel()->selectedRows();
+    return rows.isEmpty() ? std::string()
+                          : List().item(rows.first().row(), 1)->text().toStdString();
+  };
+  const int row = Row(kCoffeeShop);
+  ASSERT_GE(row, 0);
+  List().selectRow(row);
+  // The sheet's poll refreshes the rows when the link changes.
+  Page().RefreshList();
+  EXPECT_EQ(selected(), kCoffeeShop);
+  EXPECT_TRUE(Button(pages::kConnectButton).isEnabled());
+  // A re-sort moves the row; the choice moves with it.
+  emit List().horizontalHeader()->sectionClicked(0);
+  WaitForScan();
+  ASSERT_NE(Row(kCoffeeShop), row);
+  EXPECT_EQ(selected(), kCoffeeShop);
+  ASSERT_TRUE(Button(pages::kConnectButton).isEnabled());
+  Button(pages::kConnectButton).click();
+  WaitForConnect(1);
+  EXPECT_EQ(LinkSsid(), "CoffeeShop");
+}
+
 TEST_F(SiteSurveyTest, DisconnectLeavesTheNetworkAndTheTrayShowsNoConnection) {
   AddProfile("Coffee", "CoffeeShop", 0, 0, {}, true);
   StartAndRest();
