@@ -363,6 +363,9 @@ TEST_F(SiteSurveyTest, TheConnectedMarkFollowsTheLinkVtrctlMakes) {
 
 TEST_F(SiteSurveyTest, AHiddenNetworkIsListedByItsAddressAndPreparedRatherThanJoined) {
   MessageLog messages;
+  // No automatic connection: the link stays down unless the page joins something.
+  AddProfile("Gone", "NotHere", 0, 0, {}, true);
+  SetSetting("AutoConnect", "0");
   StartAndRest();
   const int row = Row(kBackroom);
   ASSERT_GE(row, 0);
@@ -375,6 +378,9 @@ TEST_F(SiteSurveyTest, AHiddenNetworkIsListedByItsAddressAndPreparedRatherThanJo
   WaitForConnect(1);
   EXPECT_EQ(Link().linkState, 2u);
   EXPECT_TRUE(State().surveyProfilePending.load());
+  // The Profile Manager page takes the prepared profile, to be completed there.
+  EXPECT_EQ(State().activePage.load(), core::kPageProfileManager);
+  EXPECT_EQ(Sheet().Tabs()->currentWidget(), dynamic_cast<QWidget*>(Sheet().ProfileManager()));
   ProfileRecord prepared{};
   ASSERT_TRUE(Library().ReadSingleProfile("<Default>", &prepared));
   EXPECT_STREQ(prepared.ssid, "");

@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 #include "app/core/app_state.h"
@@ -223,6 +225,17 @@ nlohmann::json UtilityTest::RunVtrctlJson(const std::vector<std::string>& args) 
       scratch);
   EXPECT_EQ(result.exitCode, 0) << result.err;
   return nlohmann::json::parse(result.out, nullptr, false);
+}
+
+void UtilityTest::UseSingleBandAdapter() {
+  const auto file = machine_ / "machine.json";
+  nlohmann::json description = nlohmann::json::parse(std::ifstream(file));
+  for (auto& adapter : description["adapters"]) {
+    if (adapter.contains("radio")) adapter["radio"]["dualBand"] = false;
+  }
+  std::ofstream(file) << description.dump(2);
+  const auto used = sim::UseMachine(machine_);
+  ASSERT_FALSE(used.has_value()) << *used;
 }
 
 void UtilityTest::SetAdapterPresent(bool present) {

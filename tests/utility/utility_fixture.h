@@ -72,6 +72,8 @@ class UtilityTest : public ::testing::Test {
   // Runs vtrctl of the build's program folder on this machine with --json; its one document.
   nlohmann::json RunVtrctlJson(const std::vector<std::string>& args);
 
+  // Before the start: the machine's wireless adapter hears 2.4 GHz only (no 802.11a).
+  void UseSingleBandAdapter();
   // Pulls or plugs the adapter, as `vtrctl sim pull` does.
   void SetAdapterPresent(bool present);
 
