@@ -396,9 +396,9 @@ void CVantrelSiteSurveyPage::EnableFilters() {
 
 void CVantrelSiteSurveyPage::RefreshList() {
   // The poll and every re-sort refresh the rows: the chosen network stays chosen wherever the
-  // new order puts it.
+  // new order puts it. A scan empties the list while it runs; the choice waits for its result.
   const int chosen = ChosenIndex();
-  std::optional<VtrSurveyEntry> before;
+  std::optional<VtrSurveyEntry> before = awaitedChoice_;
   if (chosen >= 0 && chosen < static_cast<int>(shown_.size())) {
     before = shown_[static_cast<size_t>(chosen)];
   }
@@ -428,6 +428,7 @@ void CVantrelSiteSurveyPage::RefreshList() {
     }
   }
   shown_ = shown;
+  awaitedChoice_ = shown_.empty() ? before : std::nullopt;
   map_->SetSurvey(std::move(shown), link);
   ChooseAgain(before);
   UpdateConnectButton();
@@ -527,6 +528,7 @@ void CVantrelSiteSurveyPage::ApplyViewChoice() {
   // Either way "&Connect" waits for a new choice.
   list_->clearSelection();
   selection_ = 0;
+  awaitedChoice_.reset();
   map_->ClearMark();
   UpdateConnectButton();
 }

@@ -138,6 +138,8 @@ class CVantrelSiteSurveyPage : public core::SheetPage, public core::SiteSurveyHo
   controls::SortHeader* header_ = nullptr;
   ChannelMapView* map_ = nullptr;
   std::vector<VtrSurveyEntry> shown_;  // the rows, in the order listed
+  // The network chosen before the list went empty (a scan under way), chosen again once listed.
+  std::optional<VtrSurveyEntry> awaitedChoice_;
   core::MachineTimer scanTimer_;
   core::MachineTimer connectTimer_;
   int connectFrame_ = 0;
