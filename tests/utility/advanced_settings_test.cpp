@@ -117,6 +117,7 @@ TEST_F(AdvancedSettingsTest, TheCopyIsWrittenBackOnlyOnOkAndAnUnknownRateBecomes
   core::State().defaultProfileRecord.Set(record);
   {
     CAdvancedSettingsDialog dialog(&Sheet());
+    Render(dialog, "advanced_settings_" + BuildUnderTest());
     EXPECT_EQ(dialog.Record().txRate, 255u);
     EXPECT_EQ(Control<QComboBox>(dialog, pages::kAdvancedRate)->currentText(), "Auto");
     EXPECT_EQ(Control<QSlider>(dialog, pages::kAdvancedFragment)->value(), 1200);
@@ -176,6 +177,7 @@ TEST_F(AdvancedSettingsTest, KeepingTheDriversSettingsGreysOutAllButItselfAndRes
   record.htAntennaSelection = 3;
   core::State().defaultProfileRecord.Set(record);
   CAdvancedSettingsDialog dialog(&Sheet());
+  Render(dialog, "advanced_settings_kept_" + BuildUnderTest());
   EXPECT_EQ(Control<QComboBox>(dialog, pages::kAdvancedWidth)->currentText(), "40 MHz");
   EXPECT_EQ(Control<QComboBox>(dialog, pages::kAdvancedAntenna)->currentText(), "2 By 2");
   for (int id = pages::kAdvancedPreambleLabel; id <= pages::kAdvancedReset; ++id) {

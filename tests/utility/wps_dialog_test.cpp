@@ -118,7 +118,10 @@ TEST_F(WpsDialogTest, PushButtonJoinsPressMeStoresItAndMakesItTheDefault) {
   EXPECT_FALSE(Enabled(pages::kWpsStart));
   EXPECT_TRUE(Enabled(pages::kWpsCancel));
   EXPECT_EQ(dialog_->Picture(), controls::kWpsPictureRunning);
+  ASSERT_TRUE(RunUntil([&] { return Progress() >= 20; }, 60000));
+  Render(*dialog_, "wps_running_" + BuildUnderTest());
   WaitForSuccessAndConnect();
+  Render(*dialog_, "wps_success_" + BuildUnderTest());
 
   EXPECT_EQ(Status(), "Success !!!");
   EXPECT_EQ(Progress(), 100);
