@@ -28,8 +28,10 @@
 #include "app/core/record_text.h"
 #include "app/core/settings.h"
 #include "app/core/survey_profile.h"
+#include "app/pages/advanced_settings_dialog.h"
 #include "app/pages/profile_security_group.h"
 #include "app/pages/radius_dialog.h"
+#include "app/pages/wifi_protected_setup_page.h"
 #include "app/pages/working_profile.h"
 #include "lib/common/profile_record_rules.h"
 
@@ -637,11 +639,12 @@ void CVantrelProfileManagerPage::ReenableActions() {
 }
 
 void CVantrelProfileManagerPage::OpenAdvanceSettings() {
-  Say(this, {"10370", "This function is not available yet."}, core::MessageIcon::Information);
+  CAdvancedSettingsDialog dialog(window());
+  dialog.exec();
 }
 
 void CVantrelProfileManagerPage::OpenWpsFunction() {
-  Say(this, {"10370", "This function is not available yet."}, core::MessageIcon::Information);
+  CVantrelWifiProtectedSetupPage::Open(lib_, Sheet(), window());
 }
 
 }  // namespace pages

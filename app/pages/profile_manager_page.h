@@ -87,7 +87,7 @@ class CVantrelProfileManagerPage : public core::SheetPage, public core::ProfileM
   void SetActionsEnabled(bool enabled);
   void ReenableActions();
   // "Advance Settings" and "&WPS Function" (also pressed on activation for WpsAutoStart): each
-  // opens its modal dialog; until the dialogs exist they say the function is not available yet.
+  // opens its modal dialog; the WPS dialog runs on without holding the caller.
   void OpenAdvanceSettings();
   void OpenWpsFunction();
 

@@ -110,6 +110,7 @@ class AdvancedSettingsTest : public UtilityTest {
 TEST_F(AdvancedSettingsTest, TheCopyIsWrittenBackOnlyOnOkAndAnUnknownRateBecomesAuto) {
   StartAndSettle();
   ProfileRecord record = Profile();
+  record.htNetwork = 0;  // legacy rates on the 802.11n adapter
   record.htEnabled = 0;
   record.txRate = 7;  // no rate of the list
   record.fragmentThreshold = 1200;

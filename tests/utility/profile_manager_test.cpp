@@ -4,6 +4,7 @@
 // network type, and the buttons whose dialogs are still to come.
 #include <QDir>
 #include <QRadioButton>
+#include <QSlider>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,9 @@
 #include "app/core/record_text.h"
 #include "app/core/settings.h"
 #include "app/core/survey_profile.h"
+#include "app/pages/advanced_settings_dialog.h"
 #include "app/pages/profile_security_group.h"
+#include "app/pages/wifi_protected_setup_page.h"
 #include "app/pages/working_profile.h"
 #include "utility/profile_page_fixture.h"
 
@@ -24,8 +27,6 @@ namespace {
 using core::FieldText;
 using core::State;
 using namespace pages;
-
-constexpr const char* kNotAvailable = "This function is not available yet.";
 
 std::string SettingsKey() {
   return core::FormatSettingsKey("Vantrel", "Radiodesk");
@@ -351,19 +352,30 @@ TEST_F(ProfileManagerTest, OutsideTheAmericasThirteenChannelsAreOffered) {
   EXPECT_EQ(channels.back(), 13u);
 }
 
-TEST_F(ProfileManagerTest, AdvanceSettingsAndWpsSayTheyAreNotAvailableYet) {
+TEST_F(ProfileManagerTest, AdvanceSettingsAndWpsFunctionOpenTheirDialogs) {
   StartAndSettle();
   ShowPage();
   EXPECT_EQ(Button(kAdvanceSettings)->isEnabled(), !IsVista());
   if (!IsVista()) {
-    Click(Button(kAdvanceSettings));
-    EXPECT_EQ(OnlyMessage(), kNotAvailable);
+    const uint32_t before = Working().rtsThreshold;
+    const int wanted = before == 1000 ? 1200 : 1000;
+    WithDialog<CAdvancedSettingsDialog>(
+        Button(kAdvanceSettings), [&](CAdvancedSettingsDialog& dialog) {
+          DialogControl<QSlider>(dialog, kAdvancedRts)->setValue(wanted);
+          DialogControl<QAbstractButton>(dialog, kAdvancedOk)->click();
+        });
+    EXPECT_EQ(Working().rtsThreshold, static_cast<uint32_t>(wanted));
   }
   Click(Button(kWpsFunction));
-  auto shown = TakeMessages();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, kNotAvailable);
-  EXPECT_EQ(shown[0].icon, core::MessageIcon::Information);
+  CVantrelWifiProtectedSetupPage* wps = CVantrelWifiProtectedSetupPage::Current();
+  ASSERT_NE(wps, nullptr);
+  EXPECT_TRUE(wps->isVisible());
+  // A second press while it is open brings no second dialog.
+  EXPECT_EQ(CVantrelWifiProtectedSetupPage::Open(Library(), Sheet(), &Sheet()), wps);
+  wps->close();
+  RunFor(10);
+  EXPECT_EQ(CVantrelWifiProtectedSetupPage::Current(), nullptr);
+  EXPECT_TRUE(TakeMessages().empty());
 }
 
 TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply) {
@@ -378,8 +390,13 @@ TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply)
   EXPECT_EQ(Sheet().Tabs()->currentWidget(), &Page());
   EXPECT_TRUE(State().surveyProfilePending.load());
   EXPECT_FALSE(State().wpsAutoStart.load());
-  // HomeNet offers WPS: the page asked for the WPS function at once.
-  EXPECT_EQ(OnlyMessage(), kNotAvailable);
+  // HomeNet offers WPS: the page opened the WPS dialog at once, with HomeNet chosen.
+  CVantrelWifiProtectedSetupPage* wps = CVantrelWifiProtectedSetupPage::Current();
+  ASSERT_NE(wps, nullptr);
+  EXPECT_EQ(DialogControl<QComboBox>(*wps, kWpsAccessPoints)->currentText(), "HomeNet");
+  wps->close();
+  RunFor(10);
+  EXPECT_TRUE(TakeMessages().empty());
   EXPECT_EQ(Edit(kSsidList)->text(), "HomeNet");
   EXPECT_EQ(List(kAuthList)->currentData().toUInt(), 8u);
   EXPECT_EQ(Link().linkState, 2u);
@@ -389,7 +406,8 @@ TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply)
   Type(Edit(kPskEdit), "correct horse battery");
   Type(Edit(kConfirmEdit), "correct horse battery");
   Click(Button(kApplyProfile));
-  EXPECT_TRUE(RunUntil([this] { return !Button(kApplyProfile)->isEnabled(); }, 100));
+  // Grey from the start of the connect, which first shows the "Validate Settings ..." notice.
+  EXPECT_TRUE(RunUntil([this] { return !Button(kApplyProfile)->isEnabled(); }, 2000));
   WaitForConnectEnd(2);
   EXPECT_TRUE(TakeMessages().empty());
   EXPECT_EQ(LinkSsid(), "HomeNet");
