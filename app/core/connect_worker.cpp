@@ -11,7 +11,6 @@
 #include "app/core/property_sheet.h"
 #include "app/core/settings.h"
 #include "app/core/survey_profile.h"
-#include "app/pages/validate_notice.h"
 
 namespace core {
 
@@ -159,17 +158,8 @@ void ConnectWorker::RunSurveyPath(std::stop_token stop, uint64_t run, const VtrS
   }
 }
 
-void ConnectWorker::ShowValidateNotice(std::stop_token stop, uint64_t run) {
-  if (sheet_.Hidden()) return;
-  const int32_t osVersionCode = State().osVersionCode;
-  Post(run, [this, osVersionCode] { pages::CValidateNotice::ShowNotice(&sheet_, osVersionCode); });
-  SleepFor(stop, pages::NoticeLifetimeMs(osVersionCode));
-}
-
 void ConnectWorker::JoinDirectly(std::stop_token stop, uint64_t run, const VtrSurveyEntry& entry) {
   AppState& state = State();
-  ShowValidateNotice(stop, run);
-  if (stop.stop_requested()) return;
   Post(run, [this] {
     if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->StartConnectAnimation();
   });
@@ -206,8 +196,6 @@ void ConnectWorker::PrepareProfile(uint64_t run, const VtrSurveyEntry& entry) {
 void ConnectWorker::RunProfilePath(std::stop_token stop, uint64_t run) {
   AppState& state = State();
   if (!sheet_.CardPresent()) return;
-  ShowValidateNotice(stop, run);
-  if (stop.stop_requested()) return;
   Post(run, [this] {
     if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->StartConnectAnimation();
   });

@@ -201,6 +201,8 @@ TEST_F(ConnectWorkerTest, AFullStoreRefusesTheRecordWithItsMessageAndNothingIsJo
   State().defaultProfileRecord.Set(record);
   ASSERT_TRUE(Sheet().Connector().StartFromProfile());
   WaitForConnectEnd(1);
+  // The message is queued by the worker; the notice's timers may move the clock past it first.
+  ASSERT_TRUE(RunUntil([&] { return !messages.texts.empty(); }, 5000));
   ASSERT_EQ(messages.texts.size(), 1u) << messages.texts.back().toStdString();
   EXPECT_EQ(messages.texts[0], "Profile numbers is Full !");
   EXPECT_EQ(messages.icons[0], core::MessageIcon::Exclamation);

@@ -1,9 +1,8 @@
-// The "Validate Settings ..." notice: its fade on the machine's clock, its life on Vista, the
-// wait cursor meanwhile, and the connect paths showing it unless the window is hidden.
+// The "Validate Settings ..." notice: its fade on the machine's clock, its life on Vista and the
+// wait cursor meanwhile.
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <cstring>
 
 #include "app/core/app_state.h"
 #include "app/core/control_ids.h"
@@ -16,19 +15,7 @@ namespace {
 
 using pages::CValidateNotice;
 
-class ValidateNoticeTest : public UtilityTest {
- protected:
-  // Every notice on screen now.
-  static std::vector<CValidateNotice*> Notices() {
-    std::vector<CValidateNotice*> notices;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* notice = dynamic_cast<CValidateNotice*>(widget); notice && notice->isVisible()) {
-        notices.push_back(notice);
-      }
-    }
-    return notices;
-  }
-};
+class ValidateNoticeTest : public UtilityTest {};
 
 TEST_F(ValidateNoticeTest, OnXpTheNoticeFadesInAndOutAndClosesItselfAfterAboutOnePointFourSeconds) {
   StartAndSettle();
@@ -73,43 +60,6 @@ TEST_F(ValidateNoticeTest, OnVistaTheNoticeStaysOpaqueForTwoSeconds) {
   ASSERT_TRUE(RunUntil([&] { return notice.isNull(); }, 1000));
   EXPECT_GE(Now() - shown, 2050u);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(ValidateNoticeTest, TheProfileConnectShowsTheNoticeUnlessTheWindowIsHidden) {
-  StartAndSettle();
-  ProfileRecord record{};
-  Library().InitialProfile(&record);
-  std::strcpy(record.profileName, "CoffeeShop");
-  std::strcpy(record.ssid, "CoffeeShop");
-  record.networkType = 1;
-  core::State().defaultProfileRecord.Set(record);
-
-  uint64_t runs = Sheet().Connector().Runs();
-  ASSERT_TRUE(Sheet().Connector().StartFromProfile());
-  size_t mostNotices = 0;
-  ASSERT_TRUE(RunUntil(
-      [&] {
-        mostNotices = std::max(mostNotices, Notices().size());
-        return Sheet().Connector().Runs() > runs && Sheet().Connector().IsIdle();
-      },
-      300000));
-  RunFor(2500);
-  EXPECT_EQ(mostNotices, 1u);
-  EXPECT_TRUE(Notices().empty());
-  EXPECT_EQ(LinkSsid(), "CoffeeShop");
-
-  Sheet().HideToTray();
-  ASSERT_TRUE(Sheet().Hidden());
-  runs = Sheet().Connector().Runs();
-  mostNotices = 0;
-  ASSERT_TRUE(Sheet().Connector().StartFromProfile());
-  ASSERT_TRUE(RunUntil(
-      [&] {
-        mostNotices = std::max(mostNotices, Notices().size());
-        return Sheet().Connector().Runs() > runs && Sheet().Connector().IsIdle();
-      },
-      300000));
-  EXPECT_EQ(mostNotices, 0u);
 }
 
 }  // namespace
