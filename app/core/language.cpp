@@ -1,6 +1,7 @@
 #include "app/core/language.h"
 
 #include <QWidget>
+#include <atomic>
 
 #include "app/core/app_state.h"
 #include "app/core/control_ids.h"
@@ -10,6 +11,8 @@ namespace core {
 
 namespace {
 
+std::atomic<LookupObserver> lookupObserver{nullptr};
+
 std::string CutToCapacity(std::string text, size_t capacity) {
   if (capacity == 0) return {};
   if (text.size() > capacity - 1) text.resize(capacity - 1);
@@ -18,12 +21,19 @@ std::string CutToCapacity(std::string text, size_t capacity) {
 
 std::string ReadLanguageValue(std::string_view section, std::string_view key,
                               std::string_view fallback) {
+  if (const LookupObserver observer = lookupObserver.load(std::memory_order_acquire)) {
+    observer(section, key, fallback);
+  }
   return CutToCapacity(
       vtr::PrivateProfileStringFromFile(State().languageFilePath, section, key, fallback),
       kLangBufferSize);
 }
 
 }  // namespace
+
+void SetLookupObserver(LookupObserver observer) {
+  lookupObserver.store(observer, std::memory_order_release);
+}
 
 std::string SubstituteCorpName(std::string text, std::string_view corpName) {
   size_t at = 0;

@@ -28,6 +28,12 @@ QString LangCaption(std::string_view section, std::string_view fallback);
 void LangSetText(QWidget* window, bool toSelf, int controlId, std::string_view section,
                  std::string_view key, std::string_view fallback);
 
+// Told of every lookup: its section, key and built-in English text. The test suite checks with it
+// that every text the utility reads is in every language file. Null (the default) tells nobody.
+using LookupObserver = void (*)(std::string_view section, std::string_view key,
+                                std::string_view fallback);
+void SetLookupObserver(LookupObserver observer);
+
 // Puts the maker's display name in place of every "<%CORP_NAME%>".
 std::string SubstituteCorpName(std::string text, std::string_view corpName);
 

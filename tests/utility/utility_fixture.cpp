@@ -24,6 +24,7 @@
 #include "sim/machine.h"
 #include "support/machine_fixture.h"
 #include "support/program_runner.h"
+#include "utility/language_catalogue.h"
 
 namespace app_testing {
 
@@ -63,6 +64,7 @@ const core::CVtrLibrary& Library() {
 }
 
 void UtilityTest::SetUp() {
+  RecordLookups();
   ::setenv("RADIODESK_VIRTUAL_TIME", "1", 1);
   const auto root = testing_support::MakeTempDirectory();
   machine_ = root / "machine";
@@ -97,6 +99,11 @@ void UtilityTest::TearDown() {
   if (app_ && app_->Sheet() != nullptr) Sheet().RunCommand(core::kCommandExit);
   app_.reset();
   QCoreApplication::processEvents();
+  // Every text the test's run read must be in every language file, the English one with the
+  // program's own text.
+  for (const std::string& fault : CheckRecordedLookups(ProgramFolder() / "Lang")) {
+    ADD_FAILURE() << fault;
+  }
 }
 
 void UtilityTest::SetSetting(const std::string& name, const std::string& text) {
