@@ -25,6 +25,14 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// A value in matching double quotes loses them, as the program reads it.
+std::string Unquoted(std::string text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
 std::mutex recordedMutex;
 std::set<std::tuple<std::string, std::string, std::string>> recorded;
 
@@ -50,7 +58,8 @@ LangFile ReadLangFile(const std::filesystem::path& path) {
     const size_t equals = text.find('=');
     if (equals == std::string::npos) continue;
     LangKey key{section, Upper(Trimmed(std::string_view(text).substr(0, equals)))};
-    if (!file.texts.emplace(key, Trimmed(std::string_view(text).substr(equals + 1))).second) {
+    if (!file.texts.emplace(key, Unquoted(Trimmed(std::string_view(text).substr(equals + 1))))
+             .second) {
       file.duplicates.push_back(std::move(key));
     }
   }
