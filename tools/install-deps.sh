@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev libssl-dev libxml2-dev qt6-base-dev
-          libgl-dev desktop-file-utils)
+          libgl-dev desktop-file-utils
+          fonts-wqy-microhei)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
