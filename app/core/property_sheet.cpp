@@ -136,6 +136,8 @@ void CVantrelPropertySheet::BuildLayout() {
   layout->setSpacing(12);
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(false);
+  // A screen reader names the page area after the window, as the tab bar names each page.
+  tabs_->setAccessibleName(windowTitle());
   layout->addWidget(tabs_, 1);
   connect(tabs_, &QTabWidget::currentChanged, this,
           [this](int index) { MakeActive(dynamic_cast<SheetPage*>(tabs_->widget(index))); });
