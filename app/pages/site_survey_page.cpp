@@ -166,6 +166,8 @@ QWidget* CVantrelSiteSurveyPage::BuildPictures() {
 void CVantrelSiteSurveyPage::BuildList() {
   list_ = new controls::TitleTipTable(this);
   core::SetControlId(list_, kSurveyList);
+  // A screen reader names the list after its page.
+  list_->setAccessibleName(Caption().trimmed());
   list_->setColumnCount(static_cast<int>(kSurveyColumns.size()));
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -59,8 +59,7 @@ TEST_F(StartupTest, TitleSettingsAndLanguageComeFromTheProgramFolderAndTheRegist
   EXPECT_EQ(State().languageCode, "DE");
   EXPECT_EQ(State().languageFilePath, ProgramFolder().string() + "/Lang/German.lng");
   EXPECT_EQ(State().corpDisplayName, "Vantrel");
-  // No German file yet: every text falls back to its English default.
-  EXPECT_EQ(Sheet().windowTitle(), "Vantrel Wireless Utility - Radiodesk");
+  EXPECT_EQ(Sheet().windowTitle(), "Vantrel WLAN-Dienstprogramm - Radiodesk");
   EXPECT_EQ(Setting("Encryption"), "1");
   EXPECT_EQ(State().osVersionCode, IsVista() ? 8 : 6);
   // The 802.11a bit is cleared whatever the adapter says.
