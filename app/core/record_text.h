@@ -35,7 +35,8 @@ template <size_t N>
 bool SetFieldText(char (&field)[N], std::string_view text) {
   const size_t length = FittingBytes(text, N - 1);
   std::memset(field, 0, N);
-  std::memcpy(field, text.data(), length);
+  // An empty view may have no data at all: copying from it is undefined even for no bytes.
+  if (length != 0) std::memcpy(field, text.data(), length);
   return length == text.size();
 }
 
