@@ -292,14 +292,18 @@ TEST_F(SiteSurveyTest, EveryHeaderSortsAsVtrctlSurveyDoesAndAgainTheOtherWay) {
     EXPECT_EQ(Column(1), expected) << keys[static_cast<size_t>(column)];
   }
   // Signal twice: ascending, then descending again, each without asking the adapter.
+  // The list is redrawn once the page has handled the click: wait for that, not a fixed time.
+  const auto signalSorted = [this](bool ascending) {
+    const auto signal = Column(5);
+    return !signal.empty() && (ascending ? std::stoi(signal.front()) <= std::stoi(signal.back())
+                                         : std::stoi(signal.front()) >= std::stoi(signal.back()));
+  };
   emit header->sectionClicked(5);
   WaitForScan();
-  const auto ascending = Column(5);
-  EXPECT_LE(std::stoi(ascending.front()), std::stoi(ascending.back()));
+  EXPECT_TRUE(RunUntil([&] { return signalSorted(true); }, 5000));
   emit header->sectionClicked(5);
   WaitForScan();
-  const auto descending = Column(5);
-  EXPECT_GE(std::stoi(descending.front()), std::stoi(descending.back()));
+  EXPECT_TRUE(RunUntil([&] { return signalSorted(false); }, 5000));
   auto* shown = static_cast<controls::SortHeader*>(header);
   EXPECT_EQ(shown->SortedColumn(), 5);
   EXPECT_EQ(shown->SortedOrder(), Qt::DescendingOrder);
@@ -325,22 +329,22 @@ TEST_F(SiteSurveyTest, EachFilterBoxHidesItsNetworksAndBringsThemBack) {
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 1u);
   EXPECT_EQ(Page().SurveyFilter().scanMode, 0u);
-  EXPECT_EQ(rowsWith(6, "Ad-Hoc"), 0);
+  EXPECT_TRUE(RunUntil([&] { return rowsWith(6, "Ad-Hoc") == 0; }, 5000));
   Button(pages::kFilter11b).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 5u);
-  EXPECT_EQ(bandRows(controls::kRow11b), 0);
+  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11b) == 0; }, 5000));
   Button(pages::kFilter11g).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 13u);
-  EXPECT_EQ(bandRows(controls::kRow11g), 0);
+  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11g) == 0; }, 5000));
   // What is left is the 5 GHz neighbourhood.
   EXPECT_GT(List().rowCount(), 0);
   EXPECT_EQ(bandRows(controls::kRow11a), List().rowCount());
   Button(pages::kFilter11a).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 15u);
-  EXPECT_EQ(List().rowCount(), 0);
+  EXPECT_TRUE(RunUntil([this] { return List().rowCount() == 0; }, 5000));
 
   for (const int id :
        {pages::kFilterAdHoc, pages::kFilter11a, pages::kFilter11b, pages::kFilter11g}) {
@@ -348,7 +352,7 @@ TEST_F(SiteSurveyTest, EachFilterBoxHidesItsNetworksAndBringsThemBack) {
     WaitForScan();
   }
   EXPECT_EQ(Page().SurveyFilter().filterMask, 0u);
-  EXPECT_EQ(List().rowCount(), all);
+  EXPECT_TRUE(RunUntil([&] { return List().rowCount() == all; }, 5000));
 }
 
 TEST_F(SiteSurveyTest, TheConnectedMarkFollowsTheLinkVtrctlMakes) {
