@@ -16,6 +16,7 @@
 #include "app/core/language.h"
 #include "app/core/property_sheet.h"
 #include "app/core/record_text.h"
+#include "app/pages/profile_security_rules.h"
 #include "app/pages/rate_text.h"
 #include "platform/services.h"
 
@@ -77,39 +78,13 @@ QString NetworkTypeText(uint32_t networkType) {
 }
 
 QString AuthenticationText(uint32_t authMode) {
-  switch (authMode) {
-    case VTR_AUTH_OPEN:
-      return Lang("PROFILE_MANAGER", "10120", "Open System");
-    case VTR_AUTH_SHARED:
-      return Lang("PROFILE_MANAGER", "10130", "Shared Key");
-    case VTR_AUTH_AUTO_SWITCH:
-      return Lang("PROFILE_MANAGER", "10140", "Auto Switch");
-    case VTR_AUTH_WPA_PSK:
-      return Lang("PROFILE_MANAGER", "10150", "WPA-PSK");
-    case VTR_AUTH_WPA2_PSK:
-      return Lang("PROFILE_MANAGER", "10160", "WPA2-PSK");
-    case VTR_AUTH_WPA:
-      return Lang("PROFILE_MANAGER", "10180", "WPA Radius");
-    case VTR_AUTH_WPA2:
-      return Lang("PROFILE_MANAGER", "10190", "WPA2 Radius");
-    default:
-      return {};
-  }
+  const auto name = AuthenticationName(authMode);
+  return name ? Lang("PROFILE_MANAGER", name->key, name->fallback) : QString();
 }
 
 QString CipherText(uint32_t cipher) {
-  switch (cipher) {
-    case VTR_CIPHER_NONE:
-      return Lang("PROFILE_MANAGER", "101A0", "Security Off");
-    case VTR_CIPHER_WEP:
-      return Lang("PROFILE_MANAGER", "101B0", "WEP");
-    case VTR_CIPHER_TKIP:
-      return Lang("PROFILE_MANAGER", "101C0", "TKIP");
-    case VTR_CIPHER_AES:
-      return Lang("PROFILE_MANAGER", "101D0", "AES");
-    default:
-      return {};
-  }
+  const auto name = EncryptionName(cipher);
+  return name ? Lang("PROFILE_MANAGER", name->key, name->fallback) : QString();
 }
 
 QString DisableText() {

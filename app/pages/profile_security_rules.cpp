@@ -1,6 +1,7 @@
 #include "app/pages/profile_security_rules.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string_view>
 
 #include "lib/common/profile_bounds.h"
@@ -29,6 +30,13 @@ constexpr Choice kAes{{"101D0", "AES"}, kCipherAes};
 constexpr Choice kTls{{"102E0", "EAP/TLS (Use Certificate)"}, kEapTls};
 constexpr Choice kPeap{{"102F0", "Protected EAP (PEAP)"}, kEapPeap};
 constexpr Choice kLeap{{"10300", "Light EAP (LEAP)"}, kEapLeap};
+
+std::optional<LangText> NameOf(std::initializer_list<Choice> choices, uint32_t value) {
+  for (const Choice& choice : choices) {
+    if (choice.value == value) return choice.text;
+  }
+  return std::nullopt;
+}
 
 constexpr LangText kIllegalPassword{"16000", "Illegal password !"};
 
@@ -185,6 +193,14 @@ std::optional<LangText> SecurityProblem(const ProfileRecord& record, const Secur
   if (IsPreSharedKey(record.authMode)) return PskProblem(record, input);
   if (IsEnterprise(record.authMode)) return EnterpriseProblem(record, input);
   return std::nullopt;
+}
+
+std::optional<LangText> AuthenticationName(uint32_t authMode) {
+  return NameOf({kOpen, kShared, kAutoSwitch, kWpaPsk, kWpa2Psk, kWpa, kWpa2}, authMode);
+}
+
+std::optional<LangText> EncryptionName(uint32_t cipher) {
+  return NameOf({kNone, kWep, kTkip, kAes}, cipher);
 }
 
 }  // namespace pages

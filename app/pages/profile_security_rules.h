@@ -58,6 +58,9 @@ std::vector<Choice> WepFamilyEncryptions(uint32_t authMode);
 std::vector<Choice> WpaEncryptions(uint32_t authMode, uint32_t eapMethod);
 // One entry per 802.1X protocol the adapter offers (eapMask bits 0, 1, 2).
 std::vector<Choice> EapChoices(uint32_t eapMask);
+// The text the lists show for an authentication mode or a cipher; none for an unknown value.
+std::optional<LangText> AuthenticationName(uint32_t authMode);
+std::optional<LangText> EncryptionName(uint32_t cipher);
 
 enum class WepEntry { Passphrase, Hex, Ascii };
 enum class WepKeySize { Bits64, Bits128 };
