@@ -108,7 +108,8 @@ void ClockBridge::Run() {
       continue;
     }
     const uint64_t generation = ++posted_;
-    PostToGui(&gui_, [this, generation] { FireDue(generation); });
+    GuiHandOver::Instance().Post(
+        &gui_, [this, generation] { FireDue(generation); }, GuiHandOver::Kind::kClockFiring);
     changed_.wait(lock, [this, generation] { return stopping_ || fired_ >= generation; });
   }
 }

@@ -17,12 +17,13 @@ GuiHandOver& GuiHandOver::Instance() {
   return *handOver;
 }
 
-void GuiHandOver::Post(QObject* context, std::function<void()> fn) {
+void GuiHandOver::Post(QObject* context, std::function<void()> fn, Kind kind) {
   bool wake = false;
   {
     std::lock_guard lock(mutex_);
     wake = items_.empty();
-    items_.push_back({QPointer<QObject>(context), std::move(fn)});
+    if (kind == Kind::kResult) ++pending_;
+    items_.push_back({QPointer<QObject>(context), std::move(fn), kind});
   }
   // A drain is already on its way when the queue was not empty.
   if (wake) QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
@@ -36,6 +37,7 @@ void GuiHandOver::Drain() {
   }
   for (Item& item : items) {
     if (!item.context.isNull()) item.fn();
+    if (item.kind == Kind::kResult) --pending_;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -19,10 +20,16 @@ class GuiHandOver : public QObject {
   // The one hand-over of the process; it lives on the application's thread.
   static GuiHandOver& Instance();
 
-  // Runs fn on the GUI thread, unless context is gone by then.
-  void Post(QObject* context, std::function<void()> fn);
+  // Runs fn on the GUI thread, unless context is gone by then. A result counts as pending until
+  // it has run; the clock bridge's firings do not count, they never stop coming.
+  enum class Kind { kResult, kClockFiring };
+  void Post(QObject* context, std::function<void()> fn, Kind kind = Kind::kResult);
 
   Q_INVOKABLE void Drain();
+
+  // Results handed over that have not run (or been dropped) yet; a caller that knows no more are
+  // coming waits for this to reach 0 to see every result delivered.
+  size_t Pending() const { return pending_.load(); }
 
  private:
   GuiHandOver() = default;
@@ -30,9 +37,11 @@ class GuiHandOver : public QObject {
   struct Item {
     QPointer<QObject> context;
     std::function<void()> fn;
+    Kind kind;
   };
   std::mutex mutex_;
   std::deque<Item> items_;  // guarded by mutex_
+  std::atomic<size_t> pending_{0};
 };
 
 }  // namespace core

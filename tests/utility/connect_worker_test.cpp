@@ -63,7 +63,7 @@ class ConnectWorkerTest : public UtilityTest {
     ASSERT_TRUE(
         RunUntil([&] { return Sheet().Connector().Runs() >= runs && Sheet().Connector().IsIdle(); },
                  300000));
-    RunFor(100);  // the worker's last queued calls
+    DeliverHandedCalls();
   }
 
   std::string DefaultProfileName() {

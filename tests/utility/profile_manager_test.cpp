@@ -382,7 +382,6 @@ TEST_F(ProfileManagerTest, ASecuredSurveyNetworkIsCompletedHereAndJoinedByApply)
   AddProfile("Gone", "NotHere", 0, 0, {}, true);
   SetSetting("AutoConnect", "0");
   StartAndSettle();
-  RunFor(100);  // the automatic connection's last queued calls, which show its record
   State().adapterCapability.With([](VtrCapability& capability) { capability.wpsSupported = 1; });
   // What "&Connect" on the Site Survey page does with a network that needs a key.
   ASSERT_TRUE(Sheet().Connector().StartFromSurvey(SurveyEntry("HomeNet")));

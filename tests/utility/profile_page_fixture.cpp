@@ -138,7 +138,7 @@ VtrSurveyEntry ProfilePageTest::SurveyEntry(const std::string& ssid) {
 void ProfilePageTest::WaitForConnectEnd(uint64_t runs) {
   auto& connector = Sheet().Connector();
   EXPECT_TRUE(RunUntil([&] { return connector.Runs() >= runs && connector.IsIdle(); }, 300000));
-  RunFor(100);  // the worker's last queued calls
+  DeliverHandedCalls();
 }
 
 }  // namespace app_testing

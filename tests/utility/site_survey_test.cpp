@@ -182,13 +182,13 @@ class SiteSurveyTest : public UtilityTest {
   // Waits for the scan the page started, and for what it queued for the window.
   void WaitForScan() {
     ASSERT_TRUE(RunUntil([this] { return Sheet().Scanner().IsIdle(); }, 60000));
-    RunFor(50);
+    DeliverHandedCalls();
   }
   void WaitForConnect(uint64_t runs) {
     ASSERT_TRUE(
         RunUntil([&] { return Sheet().Connector().Runs() >= runs && Sheet().Connector().IsIdle(); },
                  300000));
-    RunFor(50);
+    DeliverHandedCalls();
   }
 
   std::vector<std::string> Column(int column) {
@@ -477,11 +477,18 @@ TEST_F(SiteSurveyTest, RescanIsRefusedWhileAConnectRuns) {
   StartQuietAndRest();
   const int row = Row(kCoffeeShop);
   List().selectRow(row);
-  Button(pages::kConnectButton).click();
-  ASSERT_TRUE(RunUntil([this] { return !Sheet().Connector().IsIdle(); }, 1000));
-  EXPECT_FALSE(Button(pages::kRescanButton).isEnabled());
-  Page().Rescan();
-  EXPECT_TRUE(Sheet().Scanner().IsIdle());
+  // A scan the poll started greys "&Connect" until it ends.
+  ASSERT_TRUE(RunUntil([this] { return Button(pages::kConnectButton).isEnabled(); }, 60000));
+  {
+    // With the clock standing still the connect cannot end while the test looks at it.
+    MachineClockHold hold;
+    Button(pages::kConnectButton).click();
+    ASSERT_TRUE(RunUntil([this] { return Sheet().Connector().Runs() >= 1; }, 1000));
+    ASSERT_FALSE(Sheet().Connector().IsIdle());
+    EXPECT_FALSE(Button(pages::kRescanButton).isEnabled());
+    Page().Rescan();
+    EXPECT_TRUE(Sheet().Scanner().IsIdle());
+  }
   WaitForConnect(1);
   EXPECT_TRUE(Button(pages::kRescanButton).isEnabled());
   Button(pages::kRescanButton).click();

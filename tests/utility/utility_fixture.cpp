@@ -9,19 +9,23 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "app/core/app_state.h"
 #include "app/core/clock_bridge.h"
 #include "app/core/control_ids.h"
+#include "app/core/gui_hand_over.h"
 #include "app/core/settings.h"
 #include "app/pages/page_set.h"
 #include "platform/services.h"
 #include "sim/adapter_control.h"
 #include "sim/machine.h"
+#include "sim/sim_machine.h"
 #include "support/machine_fixture.h"
 #include "support/program_runner.h"
 #include "utility/language_catalogue.h"
@@ -132,7 +136,7 @@ void UtilityTest::StartAndSettle() {
       1200000));
   // What the connection handed to the window on its way out (the record it shows) arrives
   // before the test goes on, so a test's own edits are not overwritten after it began.
-  RunFor(200);
+  DeliverHandedCalls();
 }
 
 uint64_t UtilityTest::Now() const {
@@ -142,6 +146,19 @@ uint64_t UtilityTest::Now() const {
 void UtilityTest::RunFor(uint32_t ms) {
   const uint64_t end = Now() + ms;
   RunUntil([this, end] { return Now() >= end; }, ms + 1);
+}
+
+void UtilityTest::DeliverHandedCalls() {
+  QElapsedTimer real;
+  real.start();
+  while (core::GuiHandOver::Instance().Pending() > 0) {
+    if (real.elapsed() > kRealTimeLimitMs) {
+      ADD_FAILURE() << "calls handed to the window still wait after " << kRealTimeLimitMs
+                    << " ms of real time";
+      return;
+    }
+    QCoreApplication::processEvents();
+  }
 }
 
 bool UtilityTest::RunUntil(const std::function<bool()>& done, uint32_t ms) {
@@ -259,6 +276,37 @@ QImage UtilityTest::Render(QWidget& widget, const std::string& name) {
     image.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
   }
   return image;
+}
+
+struct MachineClockHold::Latch {
+  std::mutex mutex;
+  std::condition_variable released;
+  bool open = false;  // guarded by mutex
+};
+
+MachineClockHold::MachineClockHold() : latch_(std::make_shared<Latch>()) {
+  auto& clock = dynamic_cast<sim::SimMachine&>(platform::Current()).timerClock();
+  clock.Schedule(this, clock.NowMs() + 1, [latch = latch_] {
+    std::unique_lock lock(latch->mutex);
+    if (!latch->released.wait_for(lock, std::chrono::milliseconds(kRealTimeLimitMs),
+                                  [&] { return latch->open; })) {
+      ADD_FAILURE() << "the machine's clock was held for " << kRealTimeLimitMs
+                    << " ms of real time";
+    }
+  });
+}
+
+MachineClockHold::~MachineClockHold() {
+  Release();
+}
+
+void MachineClockHold::Release() {
+  {
+    std::lock_guard lock(latch_->mutex);
+    latch_->open = true;
+  }
+  latch_->released.notify_all();
+  dynamic_cast<sim::SimMachine&>(platform::Current()).timerClock().Cancel(this);
 }
 
 }  // namespace app_testing

@@ -25,6 +25,23 @@ std::filesystem::path ProgramFolder();
 // The library of the program folder, loaded once for the whole test run.
 const core::CVtrLibrary& Library();
 
+// Stops the machine's clock a millisecond from now until released: every sleeper (a worker, the
+// clock bridge) waits there, so a test can look at a worker while it is sure to be running. The
+// window must not sleep meanwhile; a hold not released within a real-time bound lets go and
+// fails the test rather than hang it.
+class MachineClockHold {
+ public:
+  MachineClockHold();
+  ~MachineClockHold();
+  MachineClockHold(const MachineClockHold&) = delete;
+  MachineClockHold& operator=(const MachineClockHold&) = delete;
+  void Release();
+
+ private:
+  struct Latch;
+  std::shared_ptr<Latch> latch_;
+};
+
 class UtilityTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -52,6 +69,10 @@ class UtilityTest : public ::testing::Test {
 
   // Lets the event loop run while the machine's clock moves on by ms.
   void RunFor(uint32_t ms);
+  // Runs the results handed to the window until none is left, those they hand on included: a
+  // finished worker's last calls, which a wait in machine time may miss, since a running
+  // worker's sleeps move the clock without the window.
+  void DeliverHandedCalls();
   // Runs until done() holds or ms of machine time passed; whether it holds.
   bool RunUntil(const std::function<bool()>& done, uint32_t ms);
   uint64_t Now() const;
