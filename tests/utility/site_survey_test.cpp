@@ -300,10 +300,10 @@ TEST_F(SiteSurveyTest, EveryHeaderSortsAsVtrctlSurveyDoesAndAgainTheOtherWay) {
   };
   emit header->sectionClicked(5);
   WaitForScan();
-  EXPECT_TRUE(RunUntil([&] { return signalSorted(true); }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return signalSorted(true); }, 60000));
   emit header->sectionClicked(5);
   WaitForScan();
-  EXPECT_TRUE(RunUntil([&] { return signalSorted(false); }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return signalSorted(false); }, 60000));
   auto* shown = static_cast<controls::SortHeader*>(header);
   EXPECT_EQ(shown->SortedColumn(), 5);
   EXPECT_EQ(shown->SortedOrder(), Qt::DescendingOrder);
@@ -329,22 +329,22 @@ TEST_F(SiteSurveyTest, EachFilterBoxHidesItsNetworksAndBringsThemBack) {
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 1u);
   EXPECT_EQ(Page().SurveyFilter().scanMode, 0u);
-  EXPECT_TRUE(RunUntil([&] { return rowsWith(6, "Ad-Hoc") == 0; }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return rowsWith(6, "Ad-Hoc") == 0; }, 60000));
   Button(pages::kFilter11b).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 5u);
-  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11b) == 0; }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11b) == 0; }, 60000));
   Button(pages::kFilter11g).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 13u);
-  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11g) == 0; }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return bandRows(controls::kRow11g) == 0; }, 60000));
   // What is left is the 5 GHz neighbourhood.
   EXPECT_GT(List().rowCount(), 0);
   EXPECT_EQ(bandRows(controls::kRow11a), List().rowCount());
   Button(pages::kFilter11a).click();
   WaitForScan();
   EXPECT_EQ(Page().SurveyFilter().filterMask, 15u);
-  EXPECT_TRUE(RunUntil([this] { return List().rowCount() == 0; }, 5000));
+  EXPECT_TRUE(RunUntil([this] { return List().rowCount() == 0; }, 60000));
 
   for (const int id :
        {pages::kFilterAdHoc, pages::kFilter11a, pages::kFilter11b, pages::kFilter11g}) {
@@ -352,7 +352,7 @@ TEST_F(SiteSurveyTest, EachFilterBoxHidesItsNetworksAndBringsThemBack) {
     WaitForScan();
   }
   EXPECT_EQ(Page().SurveyFilter().filterMask, 0u);
-  EXPECT_TRUE(RunUntil([&] { return List().rowCount() == all; }, 5000));
+  EXPECT_TRUE(RunUntil([&] { return List().rowCount() == all; }, 60000));
 }
 
 TEST_F(SiteSurveyTest, TheConnectedMarkFollowsTheLinkVtrctlMakes) {
