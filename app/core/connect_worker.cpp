@@ -158,8 +158,15 @@ void ConnectWorker::RunSurveyPath(std::stop_token stop, uint64_t run, const VtrS
   }
 }
 
+bool ConnectWorker::ShowValidateNotice(std::stop_token stop, uint64_t run) {
+  return WaitForWindow(
+      stop, [this, run](std::function<void()> fn) { Post(run, std::move(fn)); },
+      [this]() -> QObject* { return sheet_.ShowValidateNotice(); });
+}
+
 void ConnectWorker::JoinDirectly(std::stop_token stop, uint64_t run, const VtrSurveyEntry& entry) {
   AppState& state = State();
+  if (!ShowValidateNotice(stop, run)) return;
   Post(run, [this] {
     if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->StartConnectAnimation();
   });
@@ -196,6 +203,7 @@ void ConnectWorker::PrepareProfile(uint64_t run, const VtrSurveyEntry& entry) {
 void ConnectWorker::RunProfilePath(std::stop_token stop, uint64_t run) {
   AppState& state = State();
   if (!sheet_.CardPresent()) return;
+  if (!ShowValidateNotice(stop, run)) return;
   Post(run, [this] {
     if (SiteSurveyHooks* survey = sheet_.SiteSurvey()) survey->StartConnectAnimation();
   });

@@ -14,7 +14,8 @@
 // The worker touches no widget. It tells the pages through their hooks, on the GUI thread:
 // ConnectWorkerRunning(true) when it starts and (false) when it ends (the pages grey "&Connect"
 // and "&Apply  Profile" meanwhile), the connection picture, RefreshProfiles and ShowRecord, the
-// tray. After a successful request the record is kept in the setting "Default Profile".
+// tray, and the "Validate Settings ..." notice before the connect. After a successful request the
+// record is kept in the setting "Default Profile".
 #pragma once
 
 #include <cstdint>
@@ -53,6 +54,9 @@ class ConnectWorker {
   bool Start(std::function<void(std::stop_token, uint64_t)> path);
   void RunSurveyPath(std::stop_token stop, uint64_t run, const VtrSurveyEntry& entry);
   void RunProfilePath(std::stop_token stop, uint64_t run);
+  // Unless the window is hidden, the "Validate Settings ..." notice, for as long as it shows: the
+  // connect goes on once it has closed, as behind a modal notice. False when stopped meanwhile.
+  bool ShowValidateNotice(std::stop_token stop, uint64_t run);
   void JoinDirectly(std::stop_token stop, uint64_t run, const VtrSurveyEntry& entry);
   void PrepareProfile(uint64_t run, const VtrSurveyEntry& entry);
   // Stores record under its name, makes it the default and has the Profile Manager re-read the

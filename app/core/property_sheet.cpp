@@ -352,6 +352,11 @@ bool CVantrelPropertySheet::ShowProfileManager() {
   return true;
 }
 
+QWidget* CVantrelPropertySheet::ShowValidateNotice() {
+  if (hidden_ || !factories_.validateNotice) return nullptr;
+  return factories_.validateNotice(this);
+}
+
 void CVantrelPropertySheet::ClosePopups() {
   auto escape = [this](QWidget* from) {
     for (QWidget* window = from; window != nullptr && window != this;

@@ -52,6 +52,8 @@ struct PageFactories {
   Factory profileManager;
   Factory networkStatus;
   Factory about;
+  // The "Validate Settings ..." notice the connect paths show; it closes (and deletes) itself.
+  std::function<QWidget*(QWidget* parent)> validateNotice;
 };
 
 inline constexpr uint32_t kPollPeriodMs = 1500;
@@ -96,6 +98,8 @@ class CVantrelPropertySheet : public QWidget {
   void StopAutoConnection(uint32_t boundMs);
   // Makes the Profile Manager page the active tab; false when the sheet has no such page.
   bool ShowProfileManager();
+  // Opens the "Validate Settings ..." notice unless the window is hidden; the notice, or null.
+  QWidget* ShowValidateNotice();
 
   // The two pages the sheet drives, when they exist.
   SiteSurveyHooks* SiteSurvey() const;

@@ -1,7 +1,9 @@
 #include "app/core/worker.h"
 
+#include <QObject>
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
 #include "app/core/gui_hand_over.h"
 #include "platform/services.h"
@@ -84,6 +86,37 @@ bool SleepFor(std::stop_token stop, uint32_t ms) {
 
 void PostToGui(QObject* context, std::function<void()> fn) {
   GuiHandOver::Instance().Post(context, std::move(fn));
+}
+
+bool WaitForWindow(std::stop_token stop, const PostFn& post,
+                   const std::function<QObject*()>& open) {
+  struct Closed {
+    std::mutex mutex;
+    std::condition_variable_any changed;
+    bool closed = false;  // guarded by mutex
+    void Set() {
+      {
+        std::lock_guard lock(mutex);
+        closed = true;
+      }
+      changed.notify_all();
+    }
+  };
+  auto closed = std::make_shared<Closed>();
+  post([closed, open] {
+    QObject* window = open();
+    if (window == nullptr) {
+      closed->Set();
+      return;
+    }
+    QObject::connect(window, &QObject::destroyed, [closed] { closed->Set(); });
+  });
+  --Running();
+  std::unique_lock lock(closed->mutex);
+  const bool ended = closed->changed.wait(lock, stop, [&] { return closed->closed; });
+  lock.unlock();
+  ++Running();
+  return ended;
 }
 
 }  // namespace core

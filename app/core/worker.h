@@ -62,4 +62,11 @@ bool SleepFor(std::stop_token stop, uint32_t ms);
 // context is gone by then.
 void PostToGui(QObject* context, std::function<void()> fn);
 
+// From a worker: has open run on the GUI thread (through post, which may drop it) and waits until
+// the window it returns is gone, as behind a modal window; at once when it opened none. False when
+// a stop is asked first. Meanwhile the worker does not count as running: the window's timers move
+// the machine's clock as when no worker runs.
+using PostFn = std::function<void(std::function<void()>)>;
+bool WaitForWindow(std::stop_token stop, const PostFn& post, const std::function<QObject*()>& open);
+
 }  // namespace core

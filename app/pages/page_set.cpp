@@ -1,9 +1,11 @@
 #include "app/pages/page_set.h"
 
+#include "app/core/app_state.h"
 #include "app/pages/about_page.h"
 #include "app/pages/network_status_page.h"
 #include "app/pages/profile_manager_page.h"
 #include "app/pages/site_survey_page.h"
+#include "app/pages/validate_notice.h"
 
 namespace pages {
 
@@ -20,6 +22,9 @@ core::PageFactories AllPages(const core::CVtrLibrary& lib) {
   };
   factories.about = [&lib](core::CVantrelPropertySheet& sheet) -> core::SheetPage* {
     return new CVantrelAboutPage(sheet, lib);
+  };
+  factories.validateNotice = [](QWidget* parent) -> QWidget* {
+    return CValidateNotice::ShowNotice(parent, core::State().osVersionCode);
   };
   return factories;
 }

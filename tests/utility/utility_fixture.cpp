@@ -130,9 +130,13 @@ bool UtilityTest::Start() {
 
 void UtilityTest::StartAndSettle() {
   ASSERT_TRUE(Start());
-  // The first poll sees the adapter; the automatic connection then runs to its end.
+  // The first poll sees the adapter; the automatic connection then runs to its end, and a scan
+  // the start-up began (which empties the survey until it ends) has ended too.
   ASSERT_TRUE(RunUntil(
-      [this] { return Sheet().AutoConnector().Runs() >= 1 && Sheet().AutoConnector().IsIdle(); },
+      [this] {
+        return Sheet().AutoConnector().Runs() >= 1 && Sheet().AutoConnector().IsIdle() &&
+               Sheet().Scanner().IsIdle();
+      },
       1200000));
   // What the connection handed to the window on its way out (the record it shows) arrives
   // before the test goes on, so a test's own edits are not overwritten after it began.

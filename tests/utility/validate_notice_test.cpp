@@ -1,13 +1,17 @@
-// The "Validate Settings ..." notice: its fade on the machine's clock, its life on Vista and the
-// wait cursor meanwhile.
+// The "Validate Settings ..." notice: its fade on the machine's clock, its life on Vista, the
+// wait cursor meanwhile, and both connect paths showing it before they connect unless the window
+// is hidden.
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <algorithm>
+#include <cstring>
 
 #include "app/core/app_state.h"
 #include "app/core/control_ids.h"
 #include "app/core/os_version_code.h"
 #include "app/pages/validate_notice.h"
+#include "utility/profile_page_fixture.h"
 #include "utility/utility_fixture.h"
 
 namespace app_testing {
@@ -60,6 +64,65 @@ TEST_F(ValidateNoticeTest, OnVistaTheNoticeStaysOpaqueForTwoSeconds) {
   ASSERT_TRUE(RunUntil([&] { return notice.isNull(); }, 1000));
   EXPECT_GE(Now() - shown, 2050u);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+class NoticeOnConnectTest : public ProfilePageTest {
+ protected:
+  static std::vector<CValidateNotice*> Notices() {
+    std::vector<CValidateNotice*> notices;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* notice = dynamic_cast<CValidateNotice*>(widget); notice && notice->isVisible()) {
+        notices.push_back(notice);
+      }
+    }
+    return notices;
+  }
+
+  struct Seen {
+    size_t mostNotices = 0;
+    bool joinedWhileShown = false;
+  };
+  // Runs the connect just started to its end, watching the notices and the link meanwhile.
+  Seen RunConnect(uint64_t runs) {
+    Seen seen;
+    EXPECT_TRUE(RunUntil(
+        [&] {
+          const size_t shown = Notices().size();
+          seen.mostNotices = std::max(seen.mostNotices, shown);
+          if (shown > 0 && Link().linkState == 1) seen.joinedWhileShown = true;
+          return Sheet().Connector().Runs() >= runs && Sheet().Connector().IsIdle();
+        },
+        300000));
+    DeliverHandedCalls();
+    return seen;
+  }
+};
+
+TEST_F(NoticeOnConnectTest, BothPathsShowItBeforeTheyConnectAndNotWhileTheWindowIsHidden) {
+  AddProfile("Gone", "NotHere", 0, 0, {}, true);
+  SetSetting("AutoConnect", "0");
+  StartAndSettle();
+  ASSERT_NE(Link().linkState, 1u);
+
+  // The Site Survey page's direct connection to an open network.
+  ASSERT_TRUE(Sheet().Connector().StartFromSurvey(SurveyEntry("CoffeeShop")));
+  Seen seen = RunConnect(1);
+  EXPECT_EQ(seen.mostNotices, 1u);
+  EXPECT_FALSE(seen.joinedWhileShown);
+  EXPECT_TRUE(Notices().empty());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(LinkSsid(), "CoffeeShop");
+
+  // The Profile Manager's connect, from the tray: no notice.
+  Sheet().HideToTray();
+  ASSERT_TRUE(Sheet().Hidden());
+  ProfileRecord record = core::State().defaultProfileRecord.Get();
+  std::strcpy(record.profileName, "Home");
+  std::strcpy(record.ssid, "HomeNet");
+  core::State().defaultProfileRecord.Set(record);
+  ASSERT_TRUE(Sheet().Connector().StartFromProfile());
+  seen = RunConnect(2);
+  EXPECT_EQ(seen.mostNotices, 0u);
 }
 
 }  // namespace
