@@ -98,6 +98,12 @@ TEST_F(VtrctlLinkHolder, WpsSaveLeavesItsLinkWithAHolder) {
 }
 
 TEST_F(VtrctlLinkHolder, AConnectOvertakenByAnotherFailsAndTheOtherHolds) {
+#if defined(__SANITIZE_THREAD__)
+  // The thread sanitizer holds a signal back until the thread that gets it leaves the call it is
+  // in. The first holder waits in flock() on the test's hold, so the second connect's SIGTERM
+  // never reaches its handler there and the holder is killed instead of ending on its own.
+  GTEST_SKIP() << "a signal cannot interrupt flock() under the thread sanitizer";
+#endif
   // Each program writes its output into a folder of its own.
   const auto started = [&](const std::vector<std::string>& args, const std::string& scratch) {
     std::filesystem::create_directories(root_ / scratch);
