@@ -18,6 +18,7 @@
 #include "app/pages/wifi_protected_setup_page.h"
 #include "platform/services.h"
 #include "sim/adapter_control.h"
+#include "sim/network_description.h"
 #include "sim/sim_machine.h"
 #include "sim/wps_registrar_control.h"
 #include "utility/utility_fixture.h"
@@ -217,21 +218,29 @@ TEST_F(WpsDialogTest, PushButtonWithNoAccessPointOrTwoInPushButtonModeEndsAfterT
   EXPECT_TRUE(Enabled(pages::kWpsStart));
   EXPECT_EQ(dialog_->Picture(), controls::kWpsPictureIdle);
 
-  // Two access points in push-button mode: the registration would be ambiguous. (The Vista
-  // machine's registration joins PressMe here instead of reporting the overlap.)
-  if (IsVista()) return;
+  // Two access points in push-button mode for the whole run: the registration would be
+  // ambiguous. (A second one that stays in that mode, rather than a button pressed again in the
+  // middle of the run: the engine's polls move the clock faster than a test can follow.)
   ASSERT_FALSE(sim::CurrentAdapterControl().Reset().has_value());
-  ASSERT_FALSE(sim::PressWpsButton(Machine(), Bssid(kHomeNet)).has_value());
+  sim::NetworkDescription pressToo;
+  pressToo.ssid = {'P', 'r', 'e', 's', 's', 'T', 'o', 'o'};
+  pressToo.bssid = {0x00, 0x1B, 0x11, 0x7C, 0x20, 0x9F};
+  pressToo.rssi = -50;
+  pressToo.security = sim::NetworkSecurity::kWpa2Psk;
+  pressToo.rates = sim::RatesOfKind("g");
+  pressToo.wps = sim::WpsDescription{};
+  pressToo.wps->selectedRegistrar = true;
+  pressToo.wps->devicePasswordId = 0x0004;
+  ASSERT_FALSE(sim::CurrentAdapterControl().AddNetwork(pressToo).has_value());
   const uint64_t second = Now();
   Click(pages::kWpsStart);
-  // Pressed again halfway, the button is still held when the run's walk time is up.
-  ASSERT_TRUE(RunUntil([&] { return Now() >= second + 60000; }, 70000));
-  ASSERT_FALSE(sim::PressWpsButton(Machine(), Bssid(kHomeNet)).has_value());
-  ASSERT_TRUE(RunUntil([&] { return messages.size() == 2; }, 300000))
+  ASSERT_TRUE(RunUntil([&] { return messages.size() == 2; }, 3000000))
       << Status().toStdString() << " after " << Now() - second << " ms";
   EXPECT_EQ(messages.back(), "Many APs in PBC mode !");
+  EXPECT_GE(Now() - second, 120000u);
+  EXPECT_TRUE(Enabled(pages::kWpsStart));
   EXPECT_FALSE(Stored("PressMe"));
-  EXPECT_FALSE(Stored("HomeNet"));
+  EXPECT_FALSE(Stored("PressToo"));
 }
 
 TEST_F(WpsDialogTest, CancelStopsTheEngineSoALaterPinJoinsNothing) {
