@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "app/core/vtr_library.h"
 #include "platform/services.h"
@@ -17,6 +19,8 @@ namespace {
 
 constexpr uint32_t kNoWait = 2;
 constexpr uint32_t kPollMs = 500;
+// How often, in real time, the live line looks at the clock.
+constexpr auto kWatchStep = std::chrono::milliseconds(20);
 // The utility's connect worker looks 20 times, 500 ms apart, after a connect without the wait.
 constexpr int kAssociationLooks = 20;
 constexpr int32_t kSurveyCapacity = 128;
@@ -143,9 +147,16 @@ JoinedLink JoinAndHold(Context& ctx, const core::CVtrLibrary& lib, int32_t adapt
   {
     InterruptGuard guard;
     held.Start(profile, wait ? 0 : kNoWait);
+    // The live line only watches: it waits in real time and looks again once the machine's clock
+    // has moved on by kPollMs, so that on a machine in virtual time it never moves the clock the
+    // holder's own waits are measured by.
+    uint64_t lookedAt = clock.NowMs();
+    if (live) progress.Look();
     while (live && !held.Reported() && interrupted == 0) {
-      clock.SleepMs(kPollMs);
-      if (!held.Reported()) progress.Look();
+      std::this_thread::sleep_for(kWatchStep);
+      if (clock.NowMs() - lookedAt < kPollMs || held.Reported()) continue;
+      lookedAt = clock.NowMs();
+      progress.Look();
     }
     report = held.Wait();
   }
