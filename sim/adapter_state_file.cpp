@@ -53,6 +53,10 @@ AdapterStateFile::AdapterStateFile(std::filesystem::path file, AdapterState init
     : file_(std::move(file)), lockFile_(file_.string() + ".lock"), initial_(std::move(initial)) {}
 
 long AdapterStateFile::Read(const std::function<void(const AdapterState&)>& read) {
+  if (const auto kept = KeptWhileCurrent()) {
+    read(*kept);
+    return platform::kErrorSuccess;
+  }
   Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
   if (lock.get() >= 0 && !LockRetrying(lock.get(), LOCK_SH)) return ErrnoError(errno);
   std::shared_ptr<const AdapterState> state;
@@ -77,6 +81,8 @@ long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) 
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedState_ = std::move(next);
+  // The rename gave the file new times: the next request reads it once to learn its version.
+  cachedVersion_ = MachineFileVersion{};
   return platform::kErrorSuccess;
 }
 
@@ -88,8 +94,16 @@ long AdapterStateFile::Reset() {
   return platform::kErrorSuccess;
 }
 
+std::shared_ptr<const AdapterState> AdapterStateFile::KeptWhileCurrent() {
+  const auto onDisk = MachineFileVersion::OnDisk(file_);
+  std::lock_guard guard(cacheMutex_);
+  if (!cachedVersion_.StillHolds(onDisk)) return nullptr;
+  return cachedState_;
+}
+
 long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::string& text) {
-  if (auto fault = ReadMachineFile(file_, text)) {
+  MachineFileVersion version;
+  if (auto fault = ReadMachineFile(file_, text, &version)) {
     if (fault->kind != MachineFileFault::Kind::kMissing) {
       ReportOnce(fault->Describe(file_));
       return fault->WindowsError();
@@ -100,6 +114,7 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   {
     std::lock_guard guard(cacheMutex_);
     if (cachedState_ && cachedText_ == text) {
+      cachedVersion_ = version;
       state = cachedState_;
       return platform::kErrorSuccess;
     }
@@ -112,6 +127,7 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   std::lock_guard guard(cacheMutex_);
   cachedText_ = text;
   cachedState_ = parsed;
+  cachedVersion_ = version;
   state = std::move(parsed);
   return platform::kErrorSuccess;
 }

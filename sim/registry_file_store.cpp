@@ -104,6 +104,7 @@ std::string RegistryFileStore::TempPrefix() const {
 }
 
 long RegistryFileStore::Read(const std::function<long(const Hive&)>& read) {
+  if (const auto kept = KeptWhileCurrent()) return read(*kept);
   // A machine directory we cannot create the lock file in (read-only, or not there yet) has no
   // writer we could race with through this lock; we then read without it.
   Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
@@ -129,12 +130,22 @@ long RegistryFileStore::Modify(const std::function<long(Hive&, bool&)>& change) 
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedHive_ = std::move(next);
+  // The rename gave the file new times: the next read learns its version.
+  cachedVersion_ = MachineFileVersion{};
   return platform::kErrorSuccess;
+}
+
+std::shared_ptr<const Hive> RegistryFileStore::KeptWhileCurrent() {
+  const auto onDisk = MachineFileVersion::OnDisk(hiveFile_);
+  std::lock_guard guard(cacheMutex_);
+  if (!cachedVersion_.StillHolds(onDisk)) return nullptr;
+  return cachedHive_;
 }
 
 long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   std::string text;
-  if (auto fault = ReadMachineFile(hiveFile_, text)) {
+  MachineFileVersion version;
+  if (auto fault = ReadMachineFile(hiveFile_, text, &version)) {
     using Kind = MachineFileFault::Kind;
     if (fault->kind == Kind::kMissing) {
       hive = std::make_shared<const Hive>();
@@ -146,6 +157,7 @@ long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   {
     std::lock_guard guard(cacheMutex_);
     if (cachedHive_ && cachedText_ == text) {
+      cachedVersion_ = version;
       hive = cachedHive_;
       return platform::kErrorSuccess;
     }
@@ -155,6 +167,7 @@ long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedHive_ = parsed;
+  cachedVersion_ = version;
   hive = std::move(parsed);
   return platform::kErrorSuccess;
 }

@@ -6,9 +6,10 @@
 // two writers never lose each other's changes and a crash leaves the old hive or the new one,
 // never a mix. A hive that does not parse is never overwritten.
 //
-// Every operation opens and closes the files anew, so changes made by another process are seen
-// at once. Parsing is what costs, so the last parsed hive is kept together with the text it came
-// from and reused when the file still holds exactly that text.
+// Changes made by another process are seen at once: the last parsed hive is kept with the text
+// and the version of the file it came from, and used only while the hive on disk is still that
+// version (one stat, no lock: a hive is replaced only whole, by rename). Otherwise the hive is
+// read under the lock, and parsed again only when its text differs.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <mutex>
 #include <string>
 
+#include "sim/machine_file.h"
 #include "sim/registry_hive.h"
 
 namespace sim {
@@ -52,6 +54,8 @@ class RegistryFileStore {
   std::string TempPrefix() const;
 
  private:
+  // The kept hive while the file is still the version it came from, or null.
+  std::shared_ptr<const Hive> KeptWhileCurrent();
   long Load(std::shared_ptr<const Hive>& hive);
   long WriteWhole(const std::string& text);
   void RemoveStaleTempFiles() const;
@@ -63,6 +67,7 @@ class RegistryFileStore {
   std::mutex cacheMutex_;
   std::string cachedText_;                  // guarded by cacheMutex_
   std::shared_ptr<const Hive> cachedHive_;  // guarded by cacheMutex_
+  MachineFileVersion cachedVersion_;        // guarded by cacheMutex_
 };
 
 }  // namespace sim
