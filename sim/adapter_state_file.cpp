@@ -81,8 +81,8 @@ long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) 
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedState_ = std::move(next);
-  // The rename gave the file new times: the next request reads it once to learn its version.
-  cachedVersion_ = MachineFileVersion{};
+  // The rename gave the file new times: the next request reads it once to learn its stamp.
+  cachedStamp_ = platform::ContentStamp{};
   return platform::kErrorSuccess;
 }
 
@@ -95,15 +95,15 @@ long AdapterStateFile::Reset() {
 }
 
 std::shared_ptr<const AdapterState> AdapterStateFile::KeptWhileCurrent() {
-  const auto onDisk = MachineFileVersion::OnDisk(file_);
+  const auto onDisk = platform::ContentStamp::OnDisk(file_);
   std::lock_guard guard(cacheMutex_);
-  if (!cachedVersion_.StillHolds(onDisk)) return nullptr;
+  if (!cachedStamp_.StillHolds(onDisk)) return nullptr;
   return cachedState_;
 }
 
 long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::string& text) {
-  MachineFileVersion version;
-  if (auto fault = ReadMachineFile(file_, text, &version)) {
+  platform::ContentStamp stamp;
+  if (auto fault = ReadMachineFile(file_, text, &stamp)) {
     if (fault->kind != MachineFileFault::Kind::kMissing) {
       ReportOnce(fault->Describe(file_));
       return fault->WindowsError();
@@ -114,7 +114,7 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   {
     std::lock_guard guard(cacheMutex_);
     if (cachedState_ && cachedText_ == text) {
-      cachedVersion_ = version;
+      cachedStamp_ = stamp;
       state = cachedState_;
       return platform::kErrorSuccess;
     }
@@ -127,7 +127,7 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
   std::lock_guard guard(cacheMutex_);
   cachedText_ = text;
   cachedState_ = parsed;
-  cachedVersion_ = version;
+  cachedStamp_ = stamp;
   state = std::move(parsed);
   return platform::kErrorSuccess;
 }

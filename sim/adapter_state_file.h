@@ -7,10 +7,10 @@
 // change that leaves the state as it was writes nothing. The file holds keys, so only its owner
 // may read it.
 //
-// The last parsed state is kept with the text and the version of the file it came from. While
-// the file on disk is still that version, a request uses it after one stat, without the lock or a
-// read (a version is replaced only whole, by rename, so it holds complete contents); otherwise the
-// file is read under the lock, and parsed again only when its text differs.
+// The last parsed state is kept with the text and the content stamp of the file it came from.
+// While the file on disk still shows that stamp, a request uses it after one stat, without the
+// lock or a read (the file is replaced only whole, by rename, so what was read was complete);
+// otherwise the file is read under the lock, and parsed again only when its text differs.
 #pragma once
 
 #include <filesystem>
@@ -20,8 +20,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/content_stamp.h"
 #include "sim/adapter_state.h"
-#include "sim/machine_file.h"
 
 namespace sim {
 
@@ -43,7 +43,7 @@ class AdapterStateFile {
   const std::filesystem::path& File() const { return file_; }
 
  private:
-  // The kept state while the file is still the version it came from, or null.
+  // The kept state while the file still shows the stamp it came from, or null.
   std::shared_ptr<const AdapterState> KeptWhileCurrent();
   long Load(std::shared_ptr<const AdapterState>& state, std::string& text);
   long WriteWhole(const std::string& text);
@@ -57,7 +57,7 @@ class AdapterStateFile {
   std::mutex cacheMutex_;
   std::string cachedText_;                           // guarded by cacheMutex_
   std::shared_ptr<const AdapterState> cachedState_;  // guarded by cacheMutex_
-  MachineFileVersion cachedVersion_;                 // guarded by cacheMutex_
+  platform::ContentStamp cachedStamp_;               // guarded by cacheMutex_
   std::string reportedFault_;                        // guarded by cacheMutex_
 };
 

@@ -57,41 +57,11 @@ bool ForeignMachineAllowed() {
   return value != nullptr && std::string_view(value) == "1";
 }
 
-timespec CoarseNow() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-  return now;
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-// How far the file system's times may lag behind or run ahead of the coarse clock: a few clock
-// ticks on a file system that keeps fractions of a second, two seconds (FAT) on one that keeps
-// whole seconds only.
-timespec TimestampGranularity(const timespec& stamp) {
-  if (stamp.tv_nsec == 0) return timespec{2, 0};
-  return timespec{0, 50'000'000};
-}
-
-bool LongBefore(const timespec& stamp, const timespec& readStart) {
-  const timespec margin = TimestampGranularity(stamp);
-  timespec limit{stamp.tv_sec + margin.tv_sec, stamp.tv_nsec + margin.tv_nsec};
-  if (limit.tv_nsec >= 1'000'000'000) {
-    limit.tv_sec += 1;
-    limit.tv_nsec -= 1'000'000'000;
-  }
-  return limit.tv_sec < readStart.tv_sec ||
-         (limit.tv_sec == readStart.tv_sec && limit.tv_nsec < readStart.tv_nsec);
-}
-
 std::optional<MachineFileFault> ReadPieces(const std::filesystem::path& file,
                                            const std::function<bool(std::string_view)>& take,
-                                           size_t limit, MachineFileVersion* version) {
+                                           size_t limit, platform::ContentStamp* stamp) {
   using Kind = MachineFileFault::Kind;
-  // Taken before the file is looked at: a change made after it carries this time or a later one.
-  const timespec readStart = CoarseNow();
+  const timespec lookStart = platform::ContentStamp::LookStart();
   // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
   const int fd = OpenRetrying(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
@@ -106,8 +76,8 @@ std::optional<MachineFileFault> ReadPieces(const std::filesystem::path& file,
     fault = MachineFileFault{Kind::kNotRegular, static_cast<int>(info.st_mode)};
   } else if (static_cast<uintmax_t>(info.st_size) > limit) {
     fault = MachineFileFault{Kind::kTooLarge};
-  } else if (version != nullptr) {
-    *version = MachineFileVersion::Read(info, readStart);
+  } else if (stamp != nullptr) {
+    *stamp = platform::ContentStamp::Of(info, lookStart);
   }
   std::vector<char> buffer(kMachineFilePiece);
   size_t read = 0;
@@ -127,7 +97,7 @@ std::optional<MachineFileFault> ReadPieces(const std::filesystem::path& file,
     }
   }
   ::close(fd);
-  if (fault && version != nullptr) *version = MachineFileVersion{};
+  if (fault && stamp != nullptr) *stamp = platform::ContentStamp{};
   return fault;
 }
 
@@ -157,30 +127,6 @@ long MachineFileFault::WindowsError() const {
   return platform::kErrorGenFailure;
 }
 
-MachineFileVersion MachineFileVersion::OnDisk(const std::filesystem::path& file) {
-  struct stat info {};
-  if (::stat(file.c_str(), &info) < 0) return {};
-  return Read(info, timespec{});
-}
-
-MachineFileVersion MachineFileVersion::Read(const struct stat& info, const timespec& readStart) {
-  MachineFileVersion version;
-  version.known_ = true;
-  version.device_ = info.st_dev;
-  version.inode_ = info.st_ino;
-  version.size_ = info.st_size;
-  version.modified_ = info.st_mtim;
-  version.changed_ = info.st_ctim;
-  version.settled_ = LongBefore(info.st_mtim, readStart) && LongBefore(info.st_ctim, readStart);
-  return version;
-}
-
-bool MachineFileVersion::StillHolds(const MachineFileVersion& now) const {
-  return known_ && settled_ && now.known_ && device_ == now.device_ && inode_ == now.inode_ &&
-         size_ == now.size_ && SameTime(modified_, now.modified_) &&
-         SameTime(changed_, now.changed_);
-}
-
 std::optional<MachineFileFault> ReadMachineFileInPieces(
     const std::filesystem::path& file, const std::function<bool(std::string_view)>& take,
     size_t limit) {
@@ -188,7 +134,7 @@ std::optional<MachineFileFault> ReadMachineFileInPieces(
 }
 
 std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& file,
-                                                std::string& text, MachineFileVersion* version) {
+                                                std::string& text, platform::ContentStamp* stamp) {
   text.clear();
   const auto fault = ReadPieces(
       file,
@@ -196,7 +142,7 @@ std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& fil
         text.append(piece);
         return true;
       },
-      kMachineFileLimit, version);
+      kMachineFileLimit, stamp);
   if (fault) text.clear();
   return fault;
 }

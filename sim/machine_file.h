@@ -9,9 +9,7 @@
 // owner, so that the owner can still read and change them.
 #pragma once
 
-#include <sys/stat.h>
 #include <sys/types.h>
-#include <time.h>
 
 #include <cstddef>
 #include <filesystem>
@@ -19,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/content_stamp.h"
 
 namespace sim {
 
@@ -49,37 +49,11 @@ std::optional<MachineFileFault> ReadMachineFileInPieces(
     const std::filesystem::path& file, const std::function<bool(std::string_view)>& take,
     size_t limit);
 
-// Which version of a machine file is on disk, told from its status alone: device, inode, size,
-// modification and change times. Equal stamps prove equal contents only for a version whose times
-// lay further in the past than the file system's timestamp granularity when it was read: every
-// later version, whether the file was changed in place or replaced by a new file that reuses the
-// old one's inode, then carries a later time. A reader can so keep what it parsed and look again
-// with one stat instead of opening, locking and reading the file.
-class MachineFileVersion {
- public:
-  // The file at this path now; an unknown version when it cannot be looked at.
-  static MachineFileVersion OnDisk(const std::filesystem::path& file);
-  // The file open as info, whose reading began at readStart (CLOCK_REALTIME_COARSE).
-  static MachineFileVersion Read(const struct stat& info, const timespec& readStart);
-
-  // True when now is this very version, so that what was read of this one still holds.
-  bool StillHolds(const MachineFileVersion& now) const;
-
- private:
-  bool known_ = false;
-  bool settled_ = false;  // its times were past the timestamp granularity when it was read
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
-  off_t size_ = 0;
-  timespec modified_{};
-  timespec changed_{};
-};
-
-// Reads the whole file into text; nothing on success. version, when given, receives the version
-// that was read (unknown on a fault).
+// Reads the whole file into text; nothing on success. stamp, when given, receives the stamp of
+// the contents read (an unknown one on a fault).
 std::optional<MachineFileFault> ReadMachineFile(const std::filesystem::path& file,
                                                 std::string& text,
-                                                MachineFileVersion* version = nullptr);
+                                                platform::ContentStamp* stamp = nullptr);
 
 // Opens (creating when flags say so) a file in a machine directory. A file this process creates
 // in a directory owned by another user is given to that user and group. -1 and errno on failure.

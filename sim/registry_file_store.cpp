@@ -130,22 +130,22 @@ long RegistryFileStore::Modify(const std::function<long(Hive&, bool&)>& change) 
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedHive_ = std::move(next);
-  // The rename gave the file new times: the next read learns its version.
-  cachedVersion_ = MachineFileVersion{};
+  // The rename gave the file new times: the next read learns its stamp.
+  cachedStamp_ = platform::ContentStamp{};
   return platform::kErrorSuccess;
 }
 
 std::shared_ptr<const Hive> RegistryFileStore::KeptWhileCurrent() {
-  const auto onDisk = MachineFileVersion::OnDisk(hiveFile_);
+  const auto onDisk = platform::ContentStamp::OnDisk(hiveFile_);
   std::lock_guard guard(cacheMutex_);
-  if (!cachedVersion_.StillHolds(onDisk)) return nullptr;
+  if (!cachedStamp_.StillHolds(onDisk)) return nullptr;
   return cachedHive_;
 }
 
 long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   std::string text;
-  MachineFileVersion version;
-  if (auto fault = ReadMachineFile(hiveFile_, text, &version)) {
+  platform::ContentStamp stamp;
+  if (auto fault = ReadMachineFile(hiveFile_, text, &stamp)) {
     using Kind = MachineFileFault::Kind;
     if (fault->kind == Kind::kMissing) {
       hive = std::make_shared<const Hive>();
@@ -157,7 +157,7 @@ long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   {
     std::lock_guard guard(cacheMutex_);
     if (cachedHive_ && cachedText_ == text) {
-      cachedVersion_ = version;
+      cachedStamp_ = stamp;
       hive = cachedHive_;
       return platform::kErrorSuccess;
     }
@@ -167,7 +167,7 @@ long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
   std::lock_guard guard(cacheMutex_);
   cachedText_ = std::move(text);
   cachedHive_ = parsed;
-  cachedVersion_ = version;
+  cachedStamp_ = stamp;
   hive = std::move(parsed);
   return platform::kErrorSuccess;
 }

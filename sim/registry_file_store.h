@@ -7,9 +7,9 @@
 // never a mix. A hive that does not parse is never overwritten.
 //
 // Changes made by another process are seen at once: the last parsed hive is kept with the text
-// and the version of the file it came from, and used only while the hive on disk is still that
-// version (one stat, no lock: a hive is replaced only whole, by rename). Otherwise the hive is
-// read under the lock, and parsed again only when its text differs.
+// and the content stamp of the file it came from, and used only while the hive on disk still
+// shows that stamp (one stat, no lock: a hive is replaced only whole, by rename). Otherwise the
+// hive is read under the lock, and parsed again only when its text differs.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include <mutex>
 #include <string>
 
-#include "sim/machine_file.h"
+#include "platform/content_stamp.h"
 #include "sim/registry_hive.h"
 
 namespace sim {
@@ -54,7 +54,7 @@ class RegistryFileStore {
   std::string TempPrefix() const;
 
  private:
-  // The kept hive while the file is still the version it came from, or null.
+  // The kept hive while the file still shows the stamp it came from, or null.
   std::shared_ptr<const Hive> KeptWhileCurrent();
   long Load(std::shared_ptr<const Hive>& hive);
   long WriteWhole(const std::string& text);
@@ -67,7 +67,7 @@ class RegistryFileStore {
   std::mutex cacheMutex_;
   std::string cachedText_;                  // guarded by cacheMutex_
   std::shared_ptr<const Hive> cachedHive_;  // guarded by cacheMutex_
-  MachineFileVersion cachedVersion_;        // guarded by cacheMutex_
+  platform::ContentStamp cachedStamp_;      // guarded by cacheMutex_
 };
 
 }  // namespace sim

@@ -20,7 +20,7 @@ QT_QPA_PLATFORM=offscreen RADIODESK_MACHINE="$machine" \
   RADIODESK_PROFILE_DIR="$(dirname "$machine")/profiles" "$program_dir/radiodesk" \
   >/dev/null 2>&1 &
 pid=$!
-sleep 10  # start-up, the first poll and the automatic connection settle
+sleep "${SETTLE_SECONDS:-10}"  # start-up, the first poll and the automatic connection settle
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks)

@@ -2,10 +2,15 @@
 
 #include <QWidget>
 #include <atomic>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
 
 #include "app/core/app_state.h"
 #include "app/core/control_ids.h"
 #include "lib/common/private_profile.h"
+#include "platform/content_stamp.h"
 
 namespace core {
 
@@ -19,13 +24,50 @@ std::string CutToCapacity(std::string text, size_t capacity) {
   return text;
 }
 
+// The language file's text. Every page's texts and the refreshes of every second are looked up
+// in it, so it is read again only when another file is chosen or the file changed on disk.
+class LanguageText {
+ public:
+  // The text of the file at path; null when it cannot be read.
+  std::shared_ptr<const std::string> Of(const std::string& path) {
+    const auto onDisk = platform::ContentStamp::OnDisk(path);
+    std::lock_guard guard(mutex_);
+    if (path != path_ || !stamp_.StillHolds(onDisk)) {
+      path_ = path;
+      stamp_ = onDisk;
+      text_ = Read(path);
+    }
+    return text_;
+  }
+
+ private:
+  static std::shared_ptr<const std::string> Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return nullptr;
+    return std::make_shared<const std::string>(std::istreambuf_iterator<char>(file),
+                                               std::istreambuf_iterator<char>());
+  }
+
+  std::mutex mutex_;
+  std::string path_;                         // guarded by mutex_
+  platform::ContentStamp stamp_;             // guarded by mutex_
+  std::shared_ptr<const std::string> text_;  // guarded by mutex_
+};
+
+LanguageText& TheLanguageText() {
+  static LanguageText text;
+  return text;
+}
+
 std::string ReadLanguageValue(std::string_view section, std::string_view key,
                               std::string_view fallback) {
   if (const LookupObserver observer = lookupObserver.load(std::memory_order_acquire)) {
     observer(section, key, fallback);
   }
+  const auto text = TheLanguageText().Of(State().languageFilePath);
+  if (text == nullptr) return CutToCapacity(std::string(fallback), kLangBufferSize);
   return CutToCapacity(
-      vtr::PrivateProfileStringFromFile(State().languageFilePath, section, key, fallback),
+      vtr::PrivateProfileString(text->data(), text->size(), section, key, fallback),
       kLangBufferSize);
 }
 

@@ -1,6 +1,6 @@
-// Telling a machine file's versions apart without reading them: a kept version may be used only
-// while it is certain that no other contents can carry the same stamps, and every change another
-// writer makes, however quick and whatever its size, is seen by the next read.
+// Telling a file's contents apart without reading them: a kept stamp may be trusted only while it
+// is certain that no other contents can carry the same one, and every change another writer of a
+// machine file makes, however quick and whatever its size, is seen by the next read.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/content_stamp.h"
 #include "platform/registry.h"
 #include "platform/win_errors.h"
 #include "sim/adapter_state_file.h"
@@ -20,7 +21,7 @@
 namespace sim {
 namespace {
 
-class MachineFileVersionTest : public ::testing::Test {
+class ContentStampTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string pattern = ::testing::TempDir() + "file_version_XXXXXX";
@@ -40,57 +41,57 @@ class MachineFileVersionTest : public ::testing::Test {
     const timespec times[2] = {{now.tv_sec - 3600, 0}, {now.tv_sec - 3600, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
   }
-  // The file's version as a read that began two seconds from now would have noted it: long
-  // enough after every time the file carries for the version to be trusted.
-  static MachineFileVersion ReadLater(const std::filesystem::path& file) {
+  // The file's stamp as a look that began two seconds from now would have taken it: long enough
+  // after every time the file carries for the stamp to be trusted.
+  static platform::ContentStamp ReadLater(const std::filesystem::path& file) {
     struct stat info {};
     EXPECT_EQ(::stat(file.c_str(), &info), 0);
     timespec later{};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &later);
     later.tv_sec += 2;
-    return MachineFileVersion::Read(info, later);
+    return platform::ContentStamp::Of(info, later);
   }
 
   std::filesystem::path dir_;
   std::filesystem::path file_;
 };
 
-TEST_F(MachineFileVersionTest, AVersionIsTrustedOnlyOnceSettledAndOnlyUntilTheFileChanges) {
+TEST_F(ContentStampTest, AStampIsTrustedOnlyOnceSettledAndOnlyUntilTheFileChanges) {
   Write(file_, "first");
   std::string text;
-  MachineFileVersion justWritten;
+  platform::ContentStamp justWritten;
   ASSERT_FALSE(ReadMachineFile(file_, text, &justWritten));
   EXPECT_EQ(text, "first");
   // Another write within the same clock tick could carry the very same stamps.
-  EXPECT_FALSE(justWritten.StillHolds(MachineFileVersion::OnDisk(file_)));
+  EXPECT_FALSE(justWritten.StillHolds(platform::ContentStamp::OnDisk(file_)));
 
   AgeModificationTime(file_);
-  const MachineFileVersion settled = ReadLater(file_);
-  EXPECT_TRUE(settled.StillHolds(MachineFileVersion::OnDisk(file_)));
+  const platform::ContentStamp settled = ReadLater(file_);
+  EXPECT_TRUE(settled.StillHolds(platform::ContentStamp::OnDisk(file_)));
 
   Write(file_, "other");  // in place, same size
-  EXPECT_FALSE(settled.StillHolds(MachineFileVersion::OnDisk(file_)));
+  EXPECT_FALSE(settled.StillHolds(platform::ContentStamp::OnDisk(file_)));
 
   AgeModificationTime(file_);
-  const MachineFileVersion beforeRename = ReadLater(file_);
+  const platform::ContentStamp beforeRename = ReadLater(file_);
   const auto replacement = dir_ / "state.new";
   Write(replacement, "third");
   AgeModificationTime(replacement);  // the same size and modification time as the old one
   std::filesystem::rename(replacement, file_);
-  EXPECT_FALSE(beforeRename.StillHolds(MachineFileVersion::OnDisk(file_)));
+  EXPECT_FALSE(beforeRename.StillHolds(platform::ContentStamp::OnDisk(file_)));
 
-  const MachineFileVersion last = ReadLater(file_);
+  const platform::ContentStamp last = ReadLater(file_);
   std::filesystem::remove(file_);
-  EXPECT_FALSE(last.StillHolds(MachineFileVersion::OnDisk(file_)));
-  MachineFileVersion missing;
+  EXPECT_FALSE(last.StillHolds(platform::ContentStamp::OnDisk(file_)));
+  platform::ContentStamp missing;
   EXPECT_TRUE(ReadMachineFile(file_, text, &missing));
-  EXPECT_FALSE(missing.StillHolds(MachineFileVersion::OnDisk(file_)));
+  EXPECT_FALSE(missing.StillHolds(platform::ContentStamp::OnDisk(file_)));
 }
 
 // Two stores on one file stand for two processes. Between two reads the writer replaces the file
 // twice by one of the same size, often within one clock tick: on a file system with coarse times
 // the second new file then reuses the inode of the one the reader saw last, with equal stamps.
-TEST_F(MachineFileVersionTest, EveryQuickSameSizeChangeOfAnotherWriterIsSeen) {
+TEST_F(ContentStampTest, EveryQuickSameSizeChangeOfAnotherWriterIsSeen) {
   using namespace platform;
   const auto hive = dir_ / "registry.reg";
   SimRegistry reader(hive);
