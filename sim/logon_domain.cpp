@@ -116,18 +116,15 @@ long SimLogonDomain::Open(std::string_view path) {
 }
 
 void SimLogonDomain::Log(LogonDomainRequest request) {
-  std::lock_guard lock(mutex_);
-  requests_.push_back(std::move(request));
+  requests_.Add(std::move(request));
 }
 
 std::vector<LogonDomainRequest> SimLogonDomain::Requests() const {
-  std::lock_guard lock(mutex_);
-  return requests_;
+  return requests_.All();
 }
 
 void SimLogonDomain::ClearRequests() {
-  std::lock_guard lock(mutex_);
-  requests_.clear();
+  requests_.Clear();
 }
 
 size_t SimLogonDomain::OutstandingBuffers() const {

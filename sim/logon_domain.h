@@ -13,6 +13,7 @@
 
 #include "platform/logon_domain.h"
 #include "sim/logon_domain_description.h"
+#include "sim/recent_log.h"
 
 namespace sim {
 
@@ -52,7 +53,7 @@ class SimLogonDomain : public platform::LogonDomainPort {
 
   const std::optional<LogonDomainDescription> domain_;
   mutable std::mutex mutex_;
-  std::vector<LogonDomainRequest> requests_;
+  RecentLog<LogonDomainRequest> requests_;
   std::map<const platform::DomainControllerInfo*, std::unique_ptr<Buffer>> buffers_;
   // NETLOGON requests since the last lookup, for the controller's first unanswered ones.
   uint32_t sinceLookup_ = 0;

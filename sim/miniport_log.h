@@ -1,10 +1,11 @@
-// Every request the adapter's miniport received in this process, in order, with its bytes, so
-// that tests can assert the exact request sequence a caller makes.
+// The requests the adapter's miniport received in this process, in order, with their bytes, so
+// that tests can assert the exact request sequence a caller makes (the most recent ones only).
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <vector>
+
+#include "sim/recent_log.h"
 
 namespace sim {
 
@@ -19,15 +20,9 @@ struct MiniportRequest {
   uint32_t returned = 0;  // the count the driver reported (the needed size when too short)
 };
 
-class MiniportLog {
+class MiniportLog : public RecentLog<MiniportRequest> {
  public:
-  void Add(MiniportRequest request);
-  std::vector<MiniportRequest> Requests() const;
-  void Clear();
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<MiniportRequest> requests_;
+  std::vector<MiniportRequest> Requests() const { return All(); }
 };
 
 // The log of the current machine's wireless adapter (tests read and clear it).

@@ -1,11 +1,13 @@
-// Every call the Native Wi-Fi service received in this process and every notification it sent,
-// in order, so that tests can assert the calls a caller makes and what it was told.
+// The calls the Native Wi-Fi service received in this process and the notifications it sent, in
+// order, so that tests can assert the calls a caller makes and what it was told (the most recent
+// ones only).
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "sim/recent_log.h"
 
 namespace sim {
 
@@ -15,17 +17,11 @@ struct NativeWifiCall {
   long result = 0;
 };
 
-class NativeWifiLog {
+class NativeWifiLog : public RecentLog<NativeWifiCall> {
  public:
-  void Add(NativeWifiCall call);
-  std::vector<NativeWifiCall> Calls() const;
+  std::vector<NativeWifiCall> Calls() const { return All(); }
   // The names alone, in order.
   std::vector<std::string> Names() const;
-  void Clear();
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<NativeWifiCall> calls_;
 };
 
 }  // namespace sim

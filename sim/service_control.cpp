@@ -36,8 +36,7 @@ SimServiceControl::SimServiceControl(ServiceStateStore& store, platform::ClockPo
     : store_(store), clock_(clock) {}
 
 void SimServiceControl::Log(std::string line) {
-  std::lock_guard lock(mutex_);
-  calls_.push_back(std::move(line));
+  calls_.Add(std::move(line));
 }
 
 bool SimServiceControl::Fail(const std::string& call, long error) {
@@ -47,8 +46,7 @@ bool SimServiceControl::Fail(const std::string& call, long error) {
 }
 
 std::vector<std::string> SimServiceControl::Calls() const {
-  std::lock_guard lock(mutex_);
-  return calls_;
+  return calls_.All();
 }
 
 size_t SimServiceControl::OpenHandles() const {
@@ -68,7 +66,7 @@ platform::ScHandle SimServiceControl::OpenScManager(uint32_t access) {
   std::lock_guard lock(mutex_);
   const platform::ScHandle handle = nextHandle_++;
   handles_[handle] = Handle{true, {}, access};
-  calls_.push_back("OpenSCManager " + Hex(access));
+  calls_.Add("OpenSCManager " + Hex(access));
   return handle;
 }
 
@@ -100,7 +98,7 @@ platform::ScHandle SimServiceControl::OpenService(platform::ScHandle manager,
   std::lock_guard lock(mutex_);
   const platform::ScHandle handle = nextHandle_++;
   handles_[handle] = Handle{false, kZeroConfigService, access};
-  calls_.push_back(call);
+  calls_.Add(call);
   return handle;
 }
 
@@ -203,13 +201,12 @@ bool SimServiceControl::CloseServiceHandle(platform::ScHandle handle) {
   std::lock_guard lock(mutex_);
   auto it = handles_.find(handle);
   if (it == handles_.end()) {
-    calls_.push_back("CloseServiceHandle -> error " +
-                     std::to_string(platform::kErrorInvalidHandle));
+    calls_.Add("CloseServiceHandle -> error " + std::to_string(platform::kErrorInvalidHandle));
     platform::SetLastError(platform::kErrorInvalidHandle);
     return false;
   }
-  calls_.push_back("CloseServiceHandle " +
-                   (it->second.manager ? std::string("SCManager") : it->second.service));
+  calls_.Add("CloseServiceHandle " +
+             (it->second.manager ? std::string("SCManager") : it->second.service));
   handles_.erase(it);
   return true;
 }

@@ -14,6 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/service_control.h"
+#include "sim/recent_log.h"
 #include "sim/service_state.h"
 
 namespace sim {
@@ -66,7 +67,7 @@ class SimServiceControl : public platform::ServiceControlPort {
   mutable std::mutex mutex_;
   std::map<platform::ScHandle, Handle> handles_;  // guarded by mutex_
   platform::ScHandle nextHandle_ = 0x1000;        // guarded by mutex_
-  std::vector<std::string> calls_;                // guarded by mutex_
+  RecentLog<std::string> calls_;
 };
 
 }  // namespace sim

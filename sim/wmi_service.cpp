@@ -173,19 +173,16 @@ SimWmi::SimWmi(const std::filesystem::path& hiveFile, const MachineDescription& 
 
 HResult SimWmi::Log(std::string line, HResult result) {
   if (result != platform::kSOk) line += " -> " + HexResult(result);
-  std::lock_guard lock(mutex_);
-  calls_.push_back(std::move(line));
+  calls_.Add(std::move(line));
   return result;
 }
 
 std::vector<std::string> SimWmi::Calls() const {
-  std::lock_guard lock(mutex_);
-  return calls_;
+  return calls_.All();
 }
 
 std::vector<WmiMethodCall> SimWmi::MethodCalls() const {
-  std::lock_guard lock(mutex_);
-  return methodCalls_;
+  return methodCalls_.All();
 }
 
 HResult SimWmi::ConnectServer(std::string_view nameSpace,
@@ -225,10 +222,7 @@ HResult SimWmi::ExecMethod(std::string_view objectPath, std::string_view method,
       platform::kSOk, std::nullopt};
   auto finish = [&](HResult result) {
     record.result = result;
-    {
-      std::lock_guard lock(mutex_);
-      methodCalls_.push_back(record);
-    }
+    methodCalls_.Add(record);
     return Log("ExecMethod " + record.objectPath + " " + record.method, result);
   };
 

@@ -23,6 +23,7 @@
 
 #include "platform/wmi.h"
 #include "sim/machine_description.h"
+#include "sim/recent_log.h"
 #include "sim/service_state.h"
 
 namespace sim {
@@ -84,9 +85,8 @@ class SimWmi : public platform::WmiPort {
   const MachineDescription& machine_;
   ServiceStateStore& store_;
 
-  mutable std::mutex mutex_;
-  std::vector<std::string> calls_;          // guarded by mutex_
-  std::vector<WmiMethodCall> methodCalls_;  // guarded by mutex_
+  RecentLog<std::string> calls_;
+  RecentLog<WmiMethodCall> methodCalls_;
 };
 
 // The class as GetObject gives it: its four methods and their in-parameters.

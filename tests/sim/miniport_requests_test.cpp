@@ -339,6 +339,20 @@ TEST_F(MiniportRequestTest, ThreadsChangingDifferentSettingsLoseNothing) {
                           [](const sim::MiniportRequest& r) { return r.succeeded; }));
 }
 
+// A program polling the adapter for days must not keep every request it made.
+TEST_F(MiniportRequestTest, TheRequestLogKeepsOnlyTheMostRecentRequests) {
+  UseXpMachine();
+  sim::CurrentMiniportLog().Clear();
+  constexpr uint32_t kBeyond = 5;
+  for (uint32_t i = 0; i < sim::MiniportLog::kKept + kBeyond; ++i) {
+    Set(platform::kOid802_11RtsThreshold, Le32(1000 + i));
+  }
+  const auto requests = sim::CurrentMiniportLog().Requests();
+  ASSERT_EQ(requests.size(), sim::MiniportLog::kKept);
+  EXPECT_EQ(requests.front().in, Le32(1000 + kBeyond));
+  EXPECT_EQ(requests.back().in, Le32(1000 + sim::MiniportLog::kKept + kBeyond - 1));
+}
+
 TEST_F(MiniportRequestTest, StateFileIsPrivateAndWrittenOnlyOnChange) {
   const auto dir = UseXpMachine();
   const auto file = dir / "adapter_state.json";
