@@ -88,6 +88,8 @@ void AppendEntry(std::vector<uint8_t>& out, const ProfileRecord& record, bool tr
 
 EntryScan ReadEntries(const uint8_t* data, size_t size, size_t limit) {
   EntryScan scan;
+  // Entries are large: growing the list one by one would copy and map it again several times.
+  scan.entries.reserve(std::min(limit, size / kEntrySize));
   size_t offset = kHeaderSize;
   while (scan.entries.size() < limit) {
     StoredEntry entry;
