@@ -53,7 +53,7 @@ AdapterStateFile::AdapterStateFile(std::filesystem::path file, AdapterState init
     : file_(std::move(file)), lockFile_(file_.string() + ".lock"), initial_(std::move(initial)) {}
 
 long AdapterStateFile::Read(const std::function<void(const AdapterState&)>& read) {
-  if (const auto kept = KeptWhileCurrent()) {
+  if (const auto kept = kept_.WhileCurrent(file_)) {
     read(*kept);
     return platform::kErrorSuccess;
   }
@@ -78,11 +78,7 @@ long AdapterStateFile::Modify(const std::function<void(AdapterState&)>& change) 
   if (*next == *current) return platform::kErrorSuccess;
   std::string text = FormatAdapterState(*next);
   if (long error = WriteWhole(text)) return error;
-  std::lock_guard guard(cacheMutex_);
-  cachedText_ = std::move(text);
-  cachedState_ = std::move(next);
-  // The rename gave the file new times: the next request reads it once to learn its stamp.
-  cachedStamp_ = platform::ContentStamp{};
+  kept_.Keep(std::move(text), std::move(next));
   return platform::kErrorSuccess;
 }
 
@@ -92,13 +88,6 @@ long AdapterStateFile::Reset() {
   if (!LockRetrying(lock.get(), LOCK_EX)) return ErrnoError(errno);
   if (::unlink(file_.c_str()) < 0 && errno != ENOENT) return ErrnoError(errno);
   return platform::kErrorSuccess;
-}
-
-std::shared_ptr<const AdapterState> AdapterStateFile::KeptWhileCurrent() {
-  const auto onDisk = platform::ContentStamp::OnDisk(file_);
-  std::lock_guard guard(cacheMutex_);
-  if (!cachedStamp_.StillHolds(onDisk)) return nullptr;
-  return cachedState_;
 }
 
 long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::string& text) {
@@ -111,29 +100,20 @@ long AdapterStateFile::Load(std::shared_ptr<const AdapterState>& state, std::str
     state = std::make_shared<const AdapterState>(initial_);
     return platform::kErrorSuccess;
   }
-  {
-    std::lock_guard guard(cacheMutex_);
-    if (cachedState_ && cachedText_ == text) {
-      cachedStamp_ = stamp;
-      state = cachedState_;
-      return platform::kErrorSuccess;
-    }
-  }
+  state = kept_.ForText(text, stamp);
+  if (state) return platform::kErrorSuccess;
   auto parsed = std::make_shared<AdapterState>();
   if (auto fault = ParseAdapterState(text, *parsed)) {
     ReportOnce(file_.string() + ": " + *fault);
     return platform::kErrorGenFailure;
   }
-  std::lock_guard guard(cacheMutex_);
-  cachedText_ = text;
-  cachedState_ = parsed;
-  cachedStamp_ = stamp;
+  kept_.Keep(text, parsed, stamp);
   state = std::move(parsed);
   return platform::kErrorSuccess;
 }
 
 void AdapterStateFile::ReportOnce(const std::string& fault) {
-  std::lock_guard guard(cacheMutex_);
+  std::lock_guard guard(reportMutex_);
   if (fault == reportedFault_) return;
   reportedFault_ = fault;
   std::fprintf(stderr, "radiodesk: %s; `vtrctl sim reset` puts the adapter back as described\n",

@@ -20,8 +20,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/content_stamp.h"
 #include "sim/adapter_state.h"
+#include "sim/kept_parse.h"
 
 namespace sim {
 
@@ -43,8 +43,6 @@ class AdapterStateFile {
   const std::filesystem::path& File() const { return file_; }
 
  private:
-  // The kept state while the file still shows the stamp it came from, or null.
-  std::shared_ptr<const AdapterState> KeptWhileCurrent();
   long Load(std::shared_ptr<const AdapterState>& state, std::string& text);
   long WriteWhole(const std::string& text);
   // A damaged file fails every request: it is told once, not at each of them.
@@ -54,11 +52,9 @@ class AdapterStateFile {
   const std::filesystem::path lockFile_;
   const AdapterState initial_;
 
-  std::mutex cacheMutex_;
-  std::string cachedText_;                           // guarded by cacheMutex_
-  std::shared_ptr<const AdapterState> cachedState_;  // guarded by cacheMutex_
-  platform::ContentStamp cachedStamp_;               // guarded by cacheMutex_
-  std::string reportedFault_;                        // guarded by cacheMutex_
+  KeptParse<AdapterState> kept_;
+  std::mutex reportMutex_;
+  std::string reportedFault_;  // guarded by reportMutex_
 };
 
 // Why the state file cannot be read (its path and the fault), or nothing when it reads whole or

@@ -104,7 +104,7 @@ std::string RegistryFileStore::TempPrefix() const {
 }
 
 long RegistryFileStore::Read(const std::function<long(const Hive&)>& read) {
-  if (const auto kept = KeptWhileCurrent()) return read(*kept);
+  if (const auto kept = kept_.WhileCurrent(hiveFile_)) return read(*kept);
   // A machine directory we cannot create the lock file in (read-only, or not there yet) has no
   // writer we could race with through this lock; we then read without it.
   Fd lock(OpenMachineFileForWriting(lockFile_, O_RDWR | O_CREAT, 0600));
@@ -127,19 +127,8 @@ long RegistryFileStore::Modify(const std::function<long(Hive&, bool&)>& change) 
   if (result != platform::kErrorSuccess || !changed) return result;
   std::string text = FormatRegedit(*next);
   if (long error = WriteWhole(text)) return error;
-  std::lock_guard guard(cacheMutex_);
-  cachedText_ = std::move(text);
-  cachedHive_ = std::move(next);
-  // The rename gave the file new times: the next read learns its stamp.
-  cachedStamp_ = platform::ContentStamp{};
+  kept_.Keep(std::move(text), std::move(next));
   return platform::kErrorSuccess;
-}
-
-std::shared_ptr<const Hive> RegistryFileStore::KeptWhileCurrent() {
-  const auto onDisk = platform::ContentStamp::OnDisk(hiveFile_);
-  std::lock_guard guard(cacheMutex_);
-  if (!cachedStamp_.StillHolds(onDisk)) return nullptr;
-  return cachedHive_;
 }
 
 long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
@@ -154,20 +143,11 @@ long RegistryFileStore::Load(std::shared_ptr<const Hive>& hive) {
     if (fault->kind != Kind::kUnreadable) return kErrorBadDb;
     return ErrnoToWindows(fault->error);
   }
-  {
-    std::lock_guard guard(cacheMutex_);
-    if (cachedHive_ && cachedText_ == text) {
-      cachedStamp_ = stamp;
-      hive = cachedHive_;
-      return platform::kErrorSuccess;
-    }
-  }
+  hive = kept_.ForText(text, stamp);
+  if (hive) return platform::kErrorSuccess;
   auto parsed = std::make_shared<Hive>();
   if (ParseRegedit(text.data(), text.size(), *parsed)) return kErrorBadDb;
-  std::lock_guard guard(cacheMutex_);
-  cachedText_ = std::move(text);
-  cachedHive_ = parsed;
-  cachedStamp_ = stamp;
+  kept_.Keep(std::move(text), parsed, stamp);
   hive = std::move(parsed);
   return platform::kErrorSuccess;
 }

@@ -16,10 +16,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
-#include "platform/content_stamp.h"
+#include "sim/kept_parse.h"
 #include "sim/registry_hive.h"
 
 namespace sim {
@@ -54,8 +53,6 @@ class RegistryFileStore {
   std::string TempPrefix() const;
 
  private:
-  // The kept hive while the file still shows the stamp it came from, or null.
-  std::shared_ptr<const Hive> KeptWhileCurrent();
   long Load(std::shared_ptr<const Hive>& hive);
   long WriteWhole(const std::string& text);
   void RemoveStaleTempFiles() const;
@@ -64,10 +61,7 @@ class RegistryFileStore {
   const std::filesystem::path lockFile_;
   const BeforeRename beforeRename_;
 
-  std::mutex cacheMutex_;
-  std::string cachedText_;                  // guarded by cacheMutex_
-  std::shared_ptr<const Hive> cachedHive_;  // guarded by cacheMutex_
-  platform::ContentStamp cachedStamp_;      // guarded by cacheMutex_
+  KeptParse<Hive> kept_;
 };
 
 }  // namespace sim
