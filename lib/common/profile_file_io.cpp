@@ -180,10 +180,11 @@ StoreLock::~StoreLock() {
 uint32_t ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return kOpenFailed;
-  // Sized by the file, so a store is usually read in one call; a file that grows meanwhile is
-  // still read to its end.
+  // Sized by the file and one byte more, so a store is usually read in one call and its end
+  // found by the next without growing the buffer; a file that grows meanwhile is still read to
+  // its end.
   struct stat st {};
-  bytes.resize(::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  bytes.resize(::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 0);
   size_t got = 0;
   uint32_t result = kSuccess;
   for (;;) {

@@ -4,7 +4,6 @@
 #include "lib/common/profile_file_mode.h"
 
 #include <cstring>
-#include <functional>
 
 #include "lib/common/profile_record_rules.h"
 #include "lib/common/profile_store_format.h"
@@ -13,41 +12,47 @@ namespace vtr::profile {
 
 namespace {
 
-// Returns the first entry of the checked store whose name matches, if the entries before it read.
-const StoredEntry* FindEntry(const EntryScan& scan, const char* name) {
-  for (const auto& entry : scan.entries) {
-    if (NameEquals(entry.record, name)) return &entry;
-  }
-  return nullptr;
+constexpr size_t kKeptBufferBytes = 4 * 1024 * 1024;
+
+StoreBuffers& TheBuffers() {
+  static StoreBuffers buffers;
+  return buffers;
 }
 
-EntryScan ScanStore(const std::vector<uint8_t>& bytes, size_t limit = SIZE_MAX) {
-  return ReadEntries(bytes.data(), bytes.size(), limit);
+// The first entry of the checked store whose name matches, if the entries before it read.
+std::optional<StoredEntry> FindEntry(const std::vector<uint8_t>& bytes, const char* name) {
+  std::optional<StoredEntry> found;
+  ForEachEntry(bytes.data(), bytes.size(), [&](const StoredEntry& entry) {
+    if (NameEquals(entry.record, name)) found = entry;
+    return !found;
+  });
+  return found;
 }
 
 // The shared rewrite: every entry passes through edit, which may change the record or drop the
 // entry (false). A store that does not read to its end is left alone: rewriting it would lose
 // the entries behind the damage.
-bool Rewrite(const std::function<bool(ProfileRecord&)>& edit) {
+template <typename Edit>
+bool Rewrite(Edit&& edit) {
   auto session = FileSession::Begin();
   if (!session) return false;
-  std::vector<uint8_t> bytes;
-  if (session->OpenAndCheck(bytes) != kSuccess) return false;
-  const EntryScan scan = ScanStore(bytes);
-  if (scan.stop != kNoMoreEntries) return false;
-  std::vector<uint8_t> rewritten;
+  const auto& bytes = session->StoreBytes();
+  if (session->OpenAndCheck(session->StoreBytes()) != kSuccess) return false;
+  auto& rewritten = session->BuiltBytes();
+  rewritten.clear();
   rewritten.reserve(bytes.size());
   const auto header = MakeHeader(0);
   rewritten.insert(rewritten.end(), header.begin(), header.end());
   uint32_t written = 0;
-  for (const auto& entry : scan.entries) {
-    ProfileRecord record = entry.record;
-    if (!edit(record)) continue;
+  const uint32_t stop = ForEachEntry(bytes.data(), bytes.size(), [&](StoredEntry& entry) {
+    if (!edit(entry.record)) return true;
     // An entry its writer vouched for keeps that mark, or a rewrite would turn a readable entry
     // into one that hides everything behind it.
-    AppendEntry(rewritten, record, entry.trusted && !HoldsStoredInvariants(record));
+    AppendEntry(rewritten, entry.record, entry.trusted && !HoldsStoredInvariants(entry.record));
     ++written;
-  }
+    return true;
+  });
+  if (stop != kNoMoreEntries) return false;
   SetHeaderCount(rewritten.data(), written);
   return session->Replace(rewritten) == kSuccess;
 }
@@ -62,11 +67,26 @@ bool AllStorable(const ProfileRecord* list, size_t count) {
 }  // namespace
 
 std::optional<FileSession> FileSession::Begin() {
+  // One session at a time in this process, as the store's lock allows anyway; nobody waits.
+  auto& buffers = TheBuffers();
+  std::unique_lock hold(buffers.mutex, std::try_to_lock);
+  if (!hold.owns_lock()) return std::nullopt;
   auto location = LocateStore();
   if (!location) return std::nullopt;
   auto lock = StoreLock::Acquire(*location);
   if (!lock) return std::nullopt;
-  return FileSession(std::move(*location), std::move(*lock));
+  return FileSession(std::move(hold), buffers, std::move(*location), std::move(*lock));
+}
+
+FileSession::~FileSession() {
+  if (!hold_.owns_lock()) return;
+  // Kept for the next operation, unless an unusually large store would hold memory for good.
+  for (auto* buffer : {&buffers_->store, &buffers_->built}) {
+    if (buffer->capacity() > kKeptBufferBytes) std::vector<uint8_t>().swap(*buffer);
+  }
+  if (buffers_->records.capacity() * sizeof(ProfileRecord) > kKeptBufferBytes) {
+    std::vector<ProfileRecord>().swap(buffers_->records);
+  }
 }
 
 uint32_t FileSession::OpenAndCheck(std::vector<uint8_t>& bytes) const {
@@ -103,22 +123,23 @@ int32_t FileReadList(int32_t max, ProfileRecord* list) {
   const auto location = LocateStore();
   if (!location || !FileExists(location->store)) return 0;
   auto session = FileSession::Begin();
-  std::vector<uint8_t> bytes;
-  if (!session || session->OpenAndCheck(bytes) != kSuccess) return 0;
-  const EntryScan scan = ScanStore(bytes, static_cast<size_t>(max));
-  for (size_t i = 0; i < scan.entries.size(); ++i) list[i] = scan.entries[i].record;
-  return static_cast<int32_t>(scan.entries.size());
+  if (!session || session->OpenAndCheck(session->StoreBytes()) != kSuccess) return 0;
+  const auto& bytes = session->StoreBytes();
+  int32_t read = 0;
+  ForEachEntry(bytes.data(), bytes.size(), [&](const StoredEntry& entry) {
+    list[read++] = entry.record;
+    return read < max;
+  });
+  return read;
 }
 
 bool FileReadSingle(const char* name, ProfileRecord& record) {
   const auto location = LocateStore();
   if (!location || !FileExists(location->store)) return false;
   auto session = FileSession::Begin();
-  std::vector<uint8_t> bytes;
-  if (!session || session->OpenAndCheck(bytes) != kSuccess) return false;
-  const EntryScan scan = ScanStore(bytes);
-  const StoredEntry* found = FindEntry(scan, name);
-  if (found == nullptr) return false;
+  if (!session || session->OpenAndCheck(session->StoreBytes()) != kSuccess) return false;
+  const auto found = FindEntry(session->StoreBytes(), name);
+  if (!found) return false;
   record = found->record;
   return true;
 }
@@ -156,13 +177,13 @@ int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record) {
     const auto header = MakeHeader(0);
     if (PutInPlace(location.store, location.staging, header) != kSuccess) return kNotCreated;
   }
-  std::vector<uint8_t> bytes;
+  auto& bytes = session->StoreBytes();
   const bool opened = session->OpenAndCheck(bytes) == kSuccess;
   // The header's count, not the entries, is what the capacity is measured by.
   const int64_t count = opened ? static_cast<int64_t>(HeaderCount(bytes.data())) : -1;
   if (count >= max) return kFull;
   if (!opened) return kNotWritten;
-  if (count > 0 && name != nullptr && FindEntry(ScanStore(bytes), name) != nullptr) {
+  if (count > 0 && name != nullptr && FindEntry(bytes, name)) {
     return kExists;
   }
   // Appended behind whatever the file holds, a damaged entry included.
@@ -178,10 +199,11 @@ int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record) {
   }
 }
 
-int32_t WriteListIn(const FileSession& session, int32_t count, const ProfileRecord* list) {
+int32_t WriteListIn(FileSession& session, int32_t count, const ProfileRecord* list) {
   if (count < 1 || list == nullptr) return 0;
   if (!AllStorable(list, static_cast<size_t>(count))) return 0;
-  const auto bytes = BuildStore(list, static_cast<size_t>(count));
+  auto& bytes = session.BuiltBytes();
+  BuildStoreInto(bytes, list, static_cast<size_t>(count));
   return session.Replace(bytes) == kSuccess ? count : 0;
 }
 

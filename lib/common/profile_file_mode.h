@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
@@ -11,11 +12,24 @@
 
 namespace vtr::profile {
 
-// One operation's hold on the store: the store's place and its lock.
+// Working memory of the store's operations. A store is hundreds of kilobytes: buffers of that size
+// taken afresh at every operation cost more in page faults than the work itself, so the process
+// keeps one pair, used by the one session that holds the store.
+struct StoreBuffers {
+  std::mutex mutex;
+  std::vector<uint8_t> store;          // the store as read
+  std::vector<uint8_t> built;          // a complete new store before it is put in place
+  std::vector<ProfileRecord> records;  // records being merged into a new list
+};
+
+// One operation's hold on the store: the store's place, its lock and the working memory.
 class FileSession {
  public:
   // Nothing when the store's folder is unknown or another operation holds the store.
   static std::optional<FileSession> Begin();
+  FileSession(FileSession&&) noexcept = default;
+  FileSession& operator=(FileSession&&) = delete;
+  ~FileSession();
 
   const StoreLocation& Location() const { return location_; }
   // Opens and checks the store, upgrading an older headerless list in place first. On kSuccess,
@@ -25,9 +39,21 @@ class FileSession {
   // kCreateFailed (no new file beside the store) or kWriteFailed.
   uint32_t Replace(std::span<const uint8_t> bytes) const;
 
+  // The session's buffers for the store as read, for a new store being built and for a list of
+  // records; each keeps whatever the session's previous user left in it.
+  std::vector<uint8_t>& StoreBytes() { return buffers_->store; }
+  std::vector<uint8_t>& BuiltBytes() { return buffers_->built; }
+  std::vector<ProfileRecord>& Records() { return buffers_->records; }
+
  private:
-  FileSession(StoreLocation location, StoreLock lock)
-      : location_(std::move(location)), lock_(std::move(lock)) {}
+  FileSession(std::unique_lock<std::mutex> hold, StoreBuffers& buffers, StoreLocation location,
+              StoreLock lock)
+      : hold_(std::move(hold)),
+        buffers_(&buffers),
+        location_(std::move(location)),
+        lock_(std::move(lock)) {}
+  std::unique_lock<std::mutex> hold_;  // released last, after the store's lock
+  StoreBuffers* buffers_;
   StoreLocation location_;
   StoreLock lock_;
 };
@@ -45,6 +71,6 @@ bool FileSetDefault(const char* name);
 int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record);
 int32_t FileWriteList(int32_t count, const ProfileRecord* list);
 // The same, within a session the caller already holds.
-int32_t WriteListIn(const FileSession& session, int32_t count, const ProfileRecord* list);
+int32_t WriteListIn(FileSession& session, int32_t count, const ProfileRecord* list);
 
 }  // namespace vtr::profile

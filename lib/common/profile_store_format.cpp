@@ -66,11 +66,16 @@ uint32_t ReadEntry(const uint8_t* data, size_t size, StoredEntry& entry, size_t&
   if (length < 4) return kReadFailed;
   const size_t supplied = std::min<size_t>(length, kEntrySize);
   if (size < supplied) return kReadFailed;
-  // Bytes a shorter entry of an older writer does not supply read as zero.
-  uint8_t buffer[kEntrySize] = {};
-  std::memcpy(buffer, data, supplied);
-  std::memcpy(&entry.record, buffer + kEntryPrefixSize, kRecordSize);
-  entry.trusted = LoadLe32(buffer + kTrustOffset) != 0;
+  if (supplied == kEntrySize) {
+    std::memcpy(&entry.record, data + kEntryPrefixSize, kRecordSize);
+    entry.trusted = LoadLe32(data + kTrustOffset) != 0;
+  } else {
+    // Bytes a shorter entry of an older writer does not supply read as zero.
+    uint8_t buffer[kEntrySize] = {};
+    std::memcpy(buffer, data, supplied);
+    std::memcpy(&entry.record, buffer + kEntryPrefixSize, kRecordSize);
+    entry.trusted = LoadLe32(buffer + kTrustOffset) != 0;
+  }
   if (!entry.trusted && !HoldsStoredInvariants(entry.record)) return kDamaged;
   // A longer entry of a later format is read past; past the end of the file the next read
   // simply finds the end.
@@ -79,30 +84,23 @@ uint32_t ReadEntry(const uint8_t* data, size_t size, StoredEntry& entry, size_t&
 }
 
 void AppendEntry(std::vector<uint8_t>& out, const ProfileRecord& record, bool trusted) {
-  const size_t at = out.size();
-  out.resize(at + kEntrySize, 0);
-  StoreLe32(out.data() + at, static_cast<uint32_t>(kEntrySize));
-  StoreLe32(out.data() + at + kTrustOffset, trusted ? 1u : 0u);
-  std::memcpy(out.data() + at + kEntryPrefixSize, &record, kRecordSize);
+  uint8_t prefix[kEntryPrefixSize] = {};
+  StoreLe32(prefix, static_cast<uint32_t>(kEntrySize));
+  StoreLe32(prefix + kTrustOffset, trusted ? 1u : 0u);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  // Appended as they are, without first filling the room with zeros.
+  out.insert(out.end(), prefix, prefix + kEntryPrefixSize);
+  out.insert(out.end(), bytes, bytes + kRecordSize);
 }
 
 EntryScan ReadEntries(const uint8_t* data, size_t size, size_t limit) {
   EntryScan scan;
   // Entries are large: growing the list one by one would copy and map it again several times.
   scan.entries.reserve(std::min(limit, size / kEntrySize));
-  size_t offset = kHeaderSize;
-  while (scan.entries.size() < limit) {
-    StoredEntry entry;
-    size_t consumed = 0;
-    const uint32_t result = ReadEntry(data + offset, size - offset, entry, consumed);
-    if (result != kSuccess) {
-      scan.stop = result;
-      return scan;
-    }
+  scan.stop = limit == 0 ? kSuccess : ForEachEntry(data, size, [&](const StoredEntry& entry) {
     scan.entries.push_back(entry);
-    offset += consumed;
-  }
-  scan.stop = kSuccess;
+    return scan.entries.size() < limit;
+  });
   return scan;
 }
 
@@ -125,12 +123,17 @@ std::vector<uint8_t> UpgradeHeaderless(const uint8_t* data, size_t size) {
   return out;
 }
 
-std::vector<uint8_t> BuildStore(const ProfileRecord* records, size_t count) {
-  std::vector<uint8_t> out;
+void BuildStoreInto(std::vector<uint8_t>& out, const ProfileRecord* records, size_t count) {
+  out.clear();
   out.reserve(kHeaderSize + count * kEntrySize);
   const auto header = MakeHeader(static_cast<uint32_t>(count));
   out.insert(out.end(), header.begin(), header.end());
   for (size_t i = 0; i < count; ++i) AppendEntry(out, records[i]);
+}
+
+std::vector<uint8_t> BuildStore(const ProfileRecord* records, size_t count) {
+  std::vector<uint8_t> out;
+  BuildStoreInto(out, records, count);
   return out;
 }
 

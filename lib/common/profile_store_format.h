@@ -61,6 +61,23 @@ uint32_t ReadEntry(const uint8_t* data, size_t size, StoredEntry& entry, size_t&
 // Appends an entry: length 2244, the trust flag, zeros, the record.
 void AppendEntry(std::vector<uint8_t>& out, const ProfileRecord& record, bool trusted = false);
 
+// Reads the entries of a checked store in file order and hands each to visit, which returns
+// whether to go on; visit may change the entry it is handed, a copy of the file's. kNoMoreEntries
+// when the file's end was reached, kSuccess when visit stopped, else why reading stopped before the
+// end (kReadFailed or kDamaged).
+template <typename Visit>
+uint32_t ForEachEntry(const uint8_t* data, size_t size, Visit&& visit) {
+  size_t offset = kHeaderSize;
+  for (;;) {
+    StoredEntry entry;
+    size_t consumed = 0;
+    const uint32_t result = ReadEntry(data + offset, size - offset, entry, consumed);
+    if (result != kSuccess) return result;
+    if (!visit(entry)) return kSuccess;
+    offset += consumed;
+  }
+}
+
 // The entries of a checked store, in file order, up to limit of them. stop is kNoMoreEntries
 // when the file's end was reached, else why reading stopped before it (kSuccess at the limit).
 struct EntryScan {
@@ -74,7 +91,8 @@ EntryScan ReadEntries(const uint8_t* data, size_t size, size_t limit = SIZE_MAX)
 // counted from 0, as sequence.
 std::vector<uint8_t> UpgradeHeaderless(const uint8_t* data, size_t size);
 
-// A whole store of the records, in order.
+// A whole store of the records, in order: into out, which it replaces, or as a new buffer.
+void BuildStoreInto(std::vector<uint8_t>& out, const ProfileRecord* records, size_t count);
 std::vector<uint8_t> BuildStore(const ProfileRecord* records, size_t count);
 
 }  // namespace vtr::profile

@@ -38,13 +38,25 @@ bool IsStore(const std::filesystem::path& path, const std::filesystem::path& sto
   return std::filesystem::equivalent(path, store, error);
 }
 
+// How many of a store's records are taken: up to max, and no more than its header counts.
+size_t RecordLimit(const std::vector<uint8_t>& store, int32_t max) {
+  return std::min<size_t>(max < 0 ? 0 : static_cast<size_t>(max), HeaderCount(store.data()));
+}
+
+void AppendRecords(const std::vector<uint8_t>& store, int32_t max,
+                   std::vector<ProfileRecord>& records) {
+  const size_t limit = RecordLimit(store, max);
+  if (limit == 0) return;
+  size_t taken = 0;
+  ForEachEntry(store.data(), store.size(), [&](const StoredEntry& entry) {
+    records.push_back(entry.record);
+    return ++taken < limit;
+  });
+}
+
 std::vector<ProfileRecord> Records(const std::vector<uint8_t>& store, int32_t max) {
-  const size_t limit =
-      std::min<size_t>(max < 0 ? 0 : static_cast<size_t>(max), HeaderCount(store.data()));
-  const auto scan = ReadEntries(store.data(), store.size(), limit);
   std::vector<ProfileRecord> records;
-  records.reserve(scan.entries.size());
-  for (const auto& entry : scan.entries) records.push_back(entry.record);
+  AppendRecords(store, max, records);
   return records;
 }
 
@@ -66,12 +78,18 @@ int32_t Import(const char* path, int32_t max) {
   if (ReadStoreFile(*source, incoming) != kSuccess || HeaderCount(incoming.data()) < 1) {
     return kNothingToImport;
   }
-  std::vector<uint8_t> stored;
+  auto& stored = session->StoreBytes();
   if (session->OpenAndCheck(stored) != kSuccess || HeaderCount(stored.data()) < 1) {
     return session->Replace(incoming) == kSuccess ? kImported : kImportFailed;
   }
 
-  std::vector<ProfileRecord> merged = Records(stored, max);
+  auto& merged = session->Records();
+  merged.clear();
+  // Both counts are bounded by the store's own size: a header that claims more is read only
+  // as far as its entries go.
+  merged.reserve(std::min(RecordLimit(stored, max), stored.size() / kEntrySize) +
+                 std::min(RecordLimit(incoming, max), incoming.size() / kEntrySize));
+  AppendRecords(stored, max, merged);
   for (ProfileRecord record : Records(incoming, max)) {
     // The program's own working profile is never taken from another store.
     if (NameEquals(record, "<Default>")) continue;

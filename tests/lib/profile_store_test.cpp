@@ -151,6 +151,36 @@ TEST_F(ProfileFileTest, DeleteRemovesEveryEntryOfTheName) {
   EXPECT_TRUE(SameBytes(StoreBytes(), Store({b})));
 }
 
+// The store's operations share their working memory; a store that grows and shrinks between them
+// must never keep bytes of an earlier one.
+TEST_F(ProfileFileTest, ChangesOneAfterAnotherEachLeaveExactlyTheirStore) {
+  std::vector<ProfileRecord> many;
+  for (int i = 0; i < 40; ++i) many.push_back(Profile("p-" + std::to_string(i)));
+  ASSERT_EQ(VTR_WriteProfileList(40, many.data()), 40);
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store(many)));
+  ASSERT_TRUE(VTR_DeleteProfile("p-3"));
+  many.erase(many.begin() + 3);
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store(many)));
+
+  const ProfileRecord x = Profile("x");
+  ASSERT_EQ(VTR_WriteProfileList(1, &x), 1);
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store({x})));
+  const ProfileRecord y = Profile("y");
+  ASSERT_EQ(VTR_AddProfile(128, "y", &y), 0);
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store({x, y})));
+  ProfileRecord list[2] = {x, y};
+  ASSERT_TRUE(VTR_SetDefaultProfile(2, "y", list));
+  ProfileRecord changed = Profile("x2");
+  ASSERT_TRUE(VTR_WriteSingleProfile("x", &changed));
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store({changed, Profile("y", 1)})));
+
+  ProfileRecord read[40] = {};
+  EXPECT_EQ(Names(read, VTR_ReadProfileList(40, read)), (std::vector<std::string>{"x2", "y"}));
+  EXPECT_FALSE(VTR_ReadSingleProfile("p-39", read));
+  ASSERT_TRUE(VTR_ReadSingleProfile("y", read));
+  EXPECT_EQ(read[0].isDefault, 1u);
+}
+
 TEST_F(ProfileFileTest, RewritesRefuseAStoreWithADamagedEntry) {
   ProfileRecord broken = Profile("broken");
   broken.networkType = 5;

@@ -122,6 +122,15 @@ TEST_F(ProfileTransferTest, ImportReadsAtMostMaxRecordsOfEachFile) {
   EXPECT_EQ(StoredNames(), (std::vector<std::string>{"s1", "s2", "i1", "i2"}));
 }
 
+// A header's count is a claim, not a size: the entries that are there are what is read.
+TEST_F(ProfileTransferTest, ImportTakesFilesWhoseHeadersClaimMoreThanTheyHold) {
+  SetStore(Header(0xFFFFFFFF) + Entry(Profile("s1")));
+  const auto source = Outside("in.cfg");
+  WriteFile(source, Header(0xFFFFFFFF) + Entry(Profile("i1")) + Entry(Profile("i2")));
+  ASSERT_EQ(VTR_ImportProfile(source.c_str(), 128), 0);
+  EXPECT_TRUE(SameBytes(StoreBytes(), Store({Profile("s1"), Profile("i1"), Profile("i2")})));
+}
+
 TEST_F(ProfileTransferTest, ImportResultsForFilesWithNothingToGive) {
   const auto source = Outside("in.cfg");
   WriteFile(source, Store({Profile("a")}));
