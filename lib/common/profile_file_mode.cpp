@@ -66,20 +66,16 @@ bool AllStorable(const ProfileRecord* list, size_t count) {
 
 }  // namespace
 
-std::optional<FileSession> FileSession::Begin() {
-  // One session at a time in this process, as the store's lock allows anyway; nobody waits.
-  auto& buffers = TheBuffers();
-  std::unique_lock hold(buffers.mutex, std::try_to_lock);
-  if (!hold.owns_lock()) return std::nullopt;
-  auto location = LocateStore();
-  if (!location) return std::nullopt;
-  auto lock = StoreLock::Acquire(*location);
-  if (!lock) return std::nullopt;
-  return FileSession(std::move(hold), buffers, std::move(*location), std::move(*lock));
+std::optional<BufferClaim> BufferClaim::Take(StoreBuffers& buffers) {
+  bool taken = false;
+  if (!buffers.taken.compare_exchange_strong(taken, true, std::memory_order_acquire)) {
+    return std::nullopt;
+  }
+  return BufferClaim(buffers);
 }
 
-FileSession::~FileSession() {
-  if (!hold_.owns_lock()) return;
+BufferClaim::~BufferClaim() {
+  if (buffers_ == nullptr) return;
   // Kept for the next operation, unless an unusually large store would hold memory for good.
   for (auto* buffer : {&buffers_->store, &buffers_->built}) {
     if (buffer->capacity() > kKeptBufferBytes) std::vector<uint8_t>().swap(*buffer);
@@ -87,6 +83,17 @@ FileSession::~FileSession() {
   if (buffers_->records.capacity() * sizeof(ProfileRecord) > kKeptBufferBytes) {
     std::vector<ProfileRecord>().swap(buffers_->records);
   }
+  buffers_->taken.store(false, std::memory_order_release);
+}
+
+std::optional<FileSession> FileSession::Begin() {
+  auto claim = BufferClaim::Take(TheBuffers());
+  if (!claim) return std::nullopt;
+  auto location = LocateStore();
+  if (!location) return std::nullopt;
+  auto lock = StoreLock::Acquire(*location);
+  if (!lock) return std::nullopt;
+  return FileSession(std::move(*claim), std::move(*location), std::move(*lock));
 }
 
 uint32_t FileSession::OpenAndCheck(std::vector<uint8_t>& bytes) const {

@@ -1,10 +1,11 @@
 // The store in file mode: "Profile.dll" beside the program, held exclusively for each operation.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "lib/common/profile_file_io.h"
@@ -14,12 +15,29 @@ namespace vtr::profile {
 
 // Working memory of the store's operations. A store is hundreds of kilobytes: buffers of that size
 // taken afresh at every operation cost more in page faults than the work itself, so the process
-// keeps one pair, used by the one session that holds the store.
+// keeps one set, used by the one session that holds the store.
 struct StoreBuffers {
-  std::mutex mutex;
+  // Taken by one session at a time, and by nobody who waits: an operation started while another
+  // runs, in this thread or another, fails as the store's lock would make it fail.
+  std::atomic<bool> taken{false};
   std::vector<uint8_t> store;          // the store as read
   std::vector<uint8_t> built;          // a complete new store before it is put in place
   std::vector<ProfileRecord> records;  // records being merged into a new list
+};
+
+// A session's claim on the process's store buffers, given back when it ends.
+class BufferClaim {
+ public:
+  // Nothing when another session holds them.
+  static std::optional<BufferClaim> Take(StoreBuffers& buffers);
+  BufferClaim(BufferClaim&& other) noexcept : buffers_(std::exchange(other.buffers_, nullptr)) {}
+  BufferClaim& operator=(BufferClaim&&) = delete;
+  ~BufferClaim();
+  StoreBuffers& Buffers() const { return *buffers_; }
+
+ private:
+  explicit BufferClaim(StoreBuffers& buffers) : buffers_(&buffers) {}
+  StoreBuffers* buffers_;
 };
 
 // One operation's hold on the store: the store's place, its lock and the working memory.
@@ -29,7 +47,6 @@ class FileSession {
   static std::optional<FileSession> Begin();
   FileSession(FileSession&&) noexcept = default;
   FileSession& operator=(FileSession&&) = delete;
-  ~FileSession();
 
   const StoreLocation& Location() const { return location_; }
   // Opens and checks the store, upgrading an older headerless list in place first. On kSuccess,
@@ -41,19 +58,14 @@ class FileSession {
 
   // The session's buffers for the store as read, for a new store being built and for a list of
   // records; each keeps whatever the session's previous user left in it.
-  std::vector<uint8_t>& StoreBytes() { return buffers_->store; }
-  std::vector<uint8_t>& BuiltBytes() { return buffers_->built; }
-  std::vector<ProfileRecord>& Records() { return buffers_->records; }
+  std::vector<uint8_t>& StoreBytes() { return claim_.Buffers().store; }
+  std::vector<uint8_t>& BuiltBytes() { return claim_.Buffers().built; }
+  std::vector<ProfileRecord>& Records() { return claim_.Buffers().records; }
 
  private:
-  FileSession(std::unique_lock<std::mutex> hold, StoreBuffers& buffers, StoreLocation location,
-              StoreLock lock)
-      : hold_(std::move(hold)),
-        buffers_(&buffers),
-        location_(std::move(location)),
-        lock_(std::move(lock)) {}
-  std::unique_lock<std::mutex> hold_;  // released last, after the store's lock
-  StoreBuffers* buffers_;
+  FileSession(BufferClaim claim, StoreLocation location, StoreLock lock)
+      : claim_(std::move(claim)), location_(std::move(location)), lock_(std::move(lock)) {}
+  BufferClaim claim_;  // given back last, after the store's lock
   StoreLocation location_;
   StoreLock lock_;
 };
