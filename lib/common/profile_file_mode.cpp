@@ -36,8 +36,8 @@ template <typename Edit>
 bool Rewrite(Edit&& edit) {
   auto session = FileSession::Begin();
   if (!session) return false;
+  if (session->OpenAndCheck() != kSuccess) return false;
   const auto& bytes = session->StoreBytes();
-  if (session->OpenAndCheck(session->StoreBytes()) != kSuccess) return false;
   auto& rewritten = session->BuiltBytes();
   rewritten.clear();
   rewritten.reserve(bytes.size());
@@ -96,7 +96,8 @@ std::optional<FileSession> FileSession::Begin() {
   return FileSession(std::move(*claim), std::move(*location), std::move(*lock));
 }
 
-uint32_t FileSession::OpenAndCheck(std::vector<uint8_t>& bytes) const {
+uint32_t FileSession::OpenAndCheck() {
+  auto& bytes = StoreBytes();
   for (int pass = 0; pass < 2; ++pass) {
     const uint32_t read = ReadWholeFile(location_.store, bytes);
     if (read != kSuccess) return read;
@@ -130,7 +131,7 @@ int32_t FileReadList(int32_t max, ProfileRecord* list) {
   const auto location = LocateStore();
   if (!location || !FileExists(location->store)) return 0;
   auto session = FileSession::Begin();
-  if (!session || session->OpenAndCheck(session->StoreBytes()) != kSuccess) return 0;
+  if (!session || session->OpenAndCheck() != kSuccess) return 0;
   const auto& bytes = session->StoreBytes();
   int32_t read = 0;
   ForEachEntry(bytes.data(), bytes.size(), [&](const StoredEntry& entry) {
@@ -144,7 +145,7 @@ bool FileReadSingle(const char* name, ProfileRecord& record) {
   const auto location = LocateStore();
   if (!location || !FileExists(location->store)) return false;
   auto session = FileSession::Begin();
-  if (!session || session->OpenAndCheck(session->StoreBytes()) != kSuccess) return false;
+  if (!session || session->OpenAndCheck() != kSuccess) return false;
   const auto found = FindEntry(session->StoreBytes(), name);
   if (!found) return false;
   record = found->record;
@@ -184,8 +185,8 @@ int32_t FileAdd(int32_t max, const char* name, const ProfileRecord& record) {
     const auto header = MakeHeader(0);
     if (PutInPlace(location.store, location.staging, header) != kSuccess) return kNotCreated;
   }
+  const bool opened = session->OpenAndCheck() == kSuccess;
   auto& bytes = session->StoreBytes();
-  const bool opened = session->OpenAndCheck(bytes) == kSuccess;
   // The header's count, not the entries, is what the capacity is measured by.
   const int64_t count = opened ? static_cast<int64_t>(HeaderCount(bytes.data())) : -1;
   if (count >= max) return kFull;

@@ -50,8 +50,8 @@ class FileSession {
 
   const StoreLocation& Location() const { return location_; }
   // Opens and checks the store, upgrading an older headerless list in place first. On kSuccess,
-  // bytes holds the whole checked store.
-  uint32_t OpenAndCheck(std::vector<uint8_t>& bytes) const;
+  // StoreBytes() holds the whole checked store.
+  uint32_t OpenAndCheck();
   // Puts the complete new contents in place of the store whole (PutInPlace). kSuccess,
   // kCreateFailed (no new file beside the store) or kWriteFailed.
   uint32_t Replace(std::span<const uint8_t> bytes) const;

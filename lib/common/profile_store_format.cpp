@@ -66,16 +66,17 @@ uint32_t ReadEntry(const uint8_t* data, size_t size, StoredEntry& entry, size_t&
   if (length < 4) return kReadFailed;
   const size_t supplied = std::min<size_t>(length, kEntrySize);
   if (size < supplied) return kReadFailed;
-  if (supplied == kEntrySize) {
-    std::memcpy(&entry.record, data + kEntryPrefixSize, kRecordSize);
-    entry.trusted = LoadLe32(data + kTrustOffset) != 0;
-  } else {
-    // Bytes a shorter entry of an older writer does not supply read as zero.
-    uint8_t buffer[kEntrySize] = {};
-    std::memcpy(buffer, data, supplied);
-    std::memcpy(&entry.record, buffer + kEntryPrefixSize, kRecordSize);
-    entry.trusted = LoadLe32(buffer + kTrustOffset) != 0;
+  // Bytes a shorter entry of an older writer does not supply read as zero; an entry of the
+  // full length is read where it lies.
+  const uint8_t* full = data;
+  uint8_t padded[kEntrySize];
+  if (supplied < kEntrySize) {
+    std::memcpy(padded, data, supplied);
+    std::memset(padded + supplied, 0, kEntrySize - supplied);
+    full = padded;
   }
+  std::memcpy(&entry.record, full + kEntryPrefixSize, kRecordSize);
+  entry.trusted = LoadLe32(full + kTrustOffset) != 0;
   if (!entry.trusted && !HoldsStoredInvariants(entry.record)) return kDamaged;
   // A longer entry of a later format is read past; past the end of the file the next read
   // simply finds the end.

@@ -38,14 +38,11 @@ bool IsStore(const std::filesystem::path& path, const std::filesystem::path& sto
   return std::filesystem::equivalent(path, store, error);
 }
 
-// How many of a store's records are taken: up to max, and no more than its header counts.
-size_t RecordLimit(const std::vector<uint8_t>& store, int32_t max) {
-  return std::min<size_t>(max < 0 ? 0 : static_cast<size_t>(max), HeaderCount(store.data()));
-}
-
+// Appends the store's records, up to max and no more than its header counts.
 void AppendRecords(const std::vector<uint8_t>& store, int32_t max,
                    std::vector<ProfileRecord>& records) {
-  const size_t limit = RecordLimit(store, max);
+  const size_t limit =
+      std::min<size_t>(max < 0 ? 0 : static_cast<size_t>(max), HeaderCount(store.data()));
   if (limit == 0) return;
   size_t taken = 0;
   ForEachEntry(store.data(), store.size(), [&](const StoredEntry& entry) {
@@ -78,17 +75,15 @@ int32_t Import(const char* path, int32_t max) {
   if (ReadStoreFile(*source, incoming) != kSuccess || HeaderCount(incoming.data()) < 1) {
     return kNothingToImport;
   }
-  auto& stored = session->StoreBytes();
-  if (session->OpenAndCheck(stored) != kSuccess || HeaderCount(stored.data()) < 1) {
+  const auto& stored = session->StoreBytes();
+  if (session->OpenAndCheck() != kSuccess || HeaderCount(stored.data()) < 1) {
     return session->Replace(incoming) == kSuccess ? kImported : kImportFailed;
   }
 
   auto& merged = session->Records();
   merged.clear();
-  // Both counts are bounded by the store's own size: a header that claims more is read only
-  // as far as its entries go.
-  merged.reserve(std::min(RecordLimit(stored, max), stored.size() / kEntrySize) +
-                 std::min(RecordLimit(incoming, max), incoming.size() / kEntrySize));
+  // Sized by the files, not by their headers: a header may claim more than its entries.
+  merged.reserve((stored.size() + incoming.size()) / kEntrySize);
   AppendRecords(stored, max, merged);
   for (ProfileRecord record : Records(incoming, max)) {
     // The program's own working profile is never taken from another store.
